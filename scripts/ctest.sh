@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs CTest on the current build (no rebuild) with a wineserver kept alive for the run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1 </dev/null
+# Start Wine's own services now, away from CTest's pipes: a service started by a test would
+# inherit the test's output and keep CTest waiting after the test has ended.
+wine wineboot -r >/dev/null 2>&1 </dev/null || true
+trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+cd "$root/build/cmake"
+ctest --output-on-failure -j"$(nproc)" "$@"

@@ -1,0 +1,112 @@
+// A growable array with an explicit growth step, the container behind every store of the engine.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <utility>
+
+// Elements live in one block that moves when the array grows: never keep a pointer or reference
+// to an element past the point where another thread may append (see LockedArray).
+template <typename T> class GrowableArray {
+public:
+    explicit GrowableArray(int32_t growthStep = 0) : step_(growthStep) {}
+    GrowableArray(const GrowableArray& other) : step_(other.step_) { copyFrom(other); }
+    GrowableArray& operator=(const GrowableArray& other) {
+        if (this != &other) {
+            setSize(0);
+            step_ = other.step_;
+            copyFrom(other);
+        }
+        return *this;
+    }
+    ~GrowableArray() { setSize(0); }
+
+    int32_t count() const { return count_; }
+    int32_t capacity() const { return capacity_; }
+    int32_t growthStep() const { return step_; }
+    bool empty() const { return count_ == 0; }
+
+    // n = 0 releases the storage. Growing beyond the capacity takes max(n, capacity + step)
+    // slots; a step of 0 means size/8 held between 4 and 1024. A step other than -1 replaces
+    // the growth step first.
+    void setSize(int32_t n, int32_t step = -1) {
+        if (step != -1) step_ = step;
+        if (n <= 0) {
+            destroyRange(0, count_);
+            ::operator delete(data_);
+            data_ = nullptr;
+            count_ = capacity_ = 0;
+            return;
+        }
+        if (!data_) {
+            data_ = static_cast<T*>(::operator new(sizeof(T) * size_t(n)));
+            capacity_ = n;
+        } else if (n > capacity_) {
+            int32_t grow = step_;
+            if (grow == 0) grow = std::clamp(count_ / 8, 4, 1024);
+            int32_t newCapacity = std::max(n, capacity_ + grow);
+            T* fresh = static_cast<T*>(::operator new(sizeof(T) * size_t(newCapacity)));
+            for (int32_t i = 0; i < count_; ++i) {
+                new (fresh + i) T(std::move(data_[i]));
+                data_[i].~T();
+            }
+            ::operator delete(data_);
+            data_ = fresh;
+            capacity_ = newCapacity;
+        }
+        if (n > count_) {
+            for (int32_t i = count_; i < n; ++i) new (data_ + i) T();
+        } else {
+            destroyRange(n, count_);
+        }
+        count_ = n;
+    }
+
+    // Returns the new element's index.
+    int32_t append(const T& value) {
+        setSize(count_ + 1);
+        data_[count_ - 1] = value;
+        return count_ - 1;
+    }
+    int32_t append(T&& value) {
+        setSize(count_ + 1);
+        data_[count_ - 1] = std::move(value);
+        return count_ - 1;
+    }
+
+    // Null when i is negative or not below the count.
+    T* at(int32_t i) { return (i >= 0 && i < count_) ? data_ + i : nullptr; }
+    const T* at(int32_t i) const { return (i >= 0 && i < count_) ? data_ + i : nullptr; }
+
+    // Unchecked access for callers that already tested the index.
+    T& operator[](int32_t i) { return data_[i]; }
+    const T& operator[](int32_t i) const { return data_[i]; }
+
+    void removeAt(int32_t i) {
+        if (i < 0 || i >= count_) return;
+        for (int32_t j = i; j + 1 < count_; ++j) data_[j] = std::move(data_[j + 1]);
+        data_[count_ - 1].~T();
+        --count_;
+    }
+
+    T* begin() { return data_; }
+    T* end() { return data_ + count_; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + count_; }
+
+private:
+    void destroyRange(int32_t from, int32_t to) {
+        for (int32_t i = from; i < to; ++i) data_[i].~T();
+    }
+    void copyFrom(const GrowableArray& other) {
+        if (other.count_ == 0) return;
+        setSize(other.count_);
+        for (int32_t i = 0; i < count_; ++i) data_[i] = other.data_[i];
+    }
+
+    T* data_ = nullptr;
+    int32_t count_ = 0;
+    int32_t capacity_ = 0;
+    int32_t step_ = 0;
+};
