@@ -39,6 +39,8 @@ std::string folderText(const FoundItem& item);
 std::string typeNameFor(const std::string& path, uint32_t attributes);
 // Type column: "File Folder" for a folder, else typeNameFor of the full path.
 std::string typeText(const FoundItem& item);
+// The text of one column of an item, as the list shows it ("" for an unknown column).
+std::string cellTextOf(const FoundItem& item, int32_t column);
 // Index in the system small-icon list for a path and attributes (0 when the shell gives none).
 int32_t iconIndexFor(const std::string& path, uint32_t attributes);
 // The selection summary from the selected items' count, size total and whether any is a file.
