@@ -89,6 +89,10 @@ std::string typeNameFor(const std::string& path, uint32_t attributes) {
                    SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     info.szTypeName[sizeof info.szTypeName - 1] = '\0';
     if (info.szTypeName[0] != '\0') return info.szTypeName;
+    return fallbackTypeName(path);
+}
+
+std::string fallbackTypeName(const std::string& path) {
     size_t dot = path.rfind('.');
     size_t slash = path.rfind('\\');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
@@ -295,7 +299,14 @@ void ResultView::onFocusChange(HWND dialog, bool gained, int defaultButton) {
 }
 
 int32_t ResultView::selectAll() {
-    if (list_) setRowState(list_, -1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (list_) {
+        // The list view refuses to focus all rows at once (and then selects none either), so
+        // all rows are selected in one call and the focus goes to the first row if none has it.
+        setRowState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+        if (SendMessageA(list_, LVM_GETNEXTITEM, WPARAM(-1), MAKELPARAM(LVNI_FOCUSED, 0)) < 0 &&
+            SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0) > 0)
+            setRowState(list_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
     return showSelectionSummary();
 }
 

@@ -37,6 +37,8 @@ std::string folderText(const FoundItem& item);
 // shell gives none, the extension upper-cased + " File" (".profile" gives "PROFILE File"), or
 // "File" when the last dot is not after the last backslash.
 std::string typeNameFor(const std::string& path, uint32_t attributes);
+// The type name used when the shell gives none (see typeNameFor).
+std::string fallbackTypeName(const std::string& path);
 // Type column: "File Folder" for a folder, else typeNameFor of the full path.
 std::string typeText(const FoundItem& item);
 // The text of one column of an item, as the list shows it ("" for an unknown column).
