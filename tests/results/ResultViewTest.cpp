@@ -17,7 +17,7 @@ constexpr uint32_t kFolder = FILE_ATTRIBUTE_DIRECTORY;
 // A store, its history and view wired to a real window, the list's notifications routed the way
 // the main dialog routes them.
 struct ViewFixture : testing::Test {
-    ResultTestHost host;
+    ResultTestHost& host = ResultTestHost::shared();
     ResultSet store;
     ResultHistory history{store};
     ResultView view{store, history};
@@ -32,7 +32,10 @@ struct ViewFixture : testing::Test {
             return 0;
         };
     }
-    void TearDown() override { view.detach(); }
+    void TearDown() override {
+        view.detach();
+        host.onNotify = nullptr;
+    }
 
     std::string listText(int32_t row, int column) {
         char text[260] = "";

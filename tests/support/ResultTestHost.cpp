@@ -80,6 +80,23 @@ ResultTestHost::ResultTestHost() {
     pumpMessages();
 }
 
+ResultTestHost& ResultTestHost::shared() {
+    static ResultTestHost* host = new ResultTestHost; // lives until the process ends
+    host->reset();
+    return *host;
+}
+
+void ResultTestHost::reset() {
+    onNotify = nullptr;
+    SendMessageA(list_, LVM_SETITEMCOUNT, 0, 0);
+    while (SendMessageA(list_, LVM_DELETECOLUMN, 0, 0)) {
+    }
+    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    SendMessageA(status_, SB_SETTEXTA, 0, LPARAM(""));
+    SendMessageA(status_, SB_SETTEXTA, 1, LPARAM(""));
+    pumpMessages();
+}
+
 ResultTestHost::~ResultTestHost() {
     DestroyWindow(window_);
     pumpMessages();

@@ -15,6 +15,12 @@
 // window's thread and pump messages where a worker thread sends to the list.
 class ResultTestHost {
 public:
+    // One window for the whole test program, emptied for the caller: hiding or destroying a
+    // visible window costs Wine about two seconds without a window manager.
+    static ResultTestHost& shared();
+    // Row count 0, no columns, no selection, empty panes, no notification handler.
+    void reset();
+
     ResultTestHost();
     ~ResultTestHost();
     ResultTestHost(const ResultTestHost&) = delete;
