@@ -1,6 +1,12 @@
 // The text of an exported result page: header, one block per row, footer, and cell escaping.
 #include "results/HtmlExport.h"
 
+#include <optional>
+
+#include "results/ResultView.h"
+#include "toolkit/FileArchive.h"
+#include "toolkit/MessageBoxes.h"
+
 namespace {
 
 // One cell of the table, opening and closing; the name, size and other cells use the same.
@@ -83,4 +89,40 @@ void appendHtmlRow(std::string& page, const HtmlRowCells& cells) {
     // A row closes twice: the page has always been written this way and browsers accept it.
     page += "  </tr>\r\n";
     page += "          </tr>\r\n";
+}
+
+HtmlRowCells htmlCellsFor(const FoundItem& item) {
+    return HtmlRowCells{item.name, folderText(item), item.isFolder() ? "&nbsp;" : sizeText(item),
+                        typeText(item), modifiedText(item.lastWriteTime)};
+}
+
+bool exportHtml(ResultView& view, const std::string& path, HWND owner) {
+    std::optional<FileArchive> file;
+    try {
+        file.emplace(FileArchive::createForWriting(path));
+    } catch (const FileError&) {
+        showMessageBox(owner, "Open file error, can't export to text file\n", kAppTitle,
+                       MB_ICONSTOP);
+        return false;
+    }
+    try {
+        file->writeBytes(htmlPageHeader().data(), htmlPageHeader().size());
+        int32_t n = view.itemCount();
+        std::string rowText;
+        for (int32_t row = 0; row < n; ++row) {
+            std::optional<FoundItem> item = view.itemAt(row);
+            if (!item) continue;
+            rowText.clear();
+            appendHtmlRow(rowText, htmlCellsFor(*item));
+            file->writeBytes(rowText.data(), rowText.size());
+        }
+        file->writeBytes(htmlPageFooter().data(), htmlPageFooter().size());
+        file->close();
+        return true;
+    } catch (const FileError& e) {
+        // A page cut short by a full disk or a lost connection is reported, not passed off as
+        // written.
+        showMessageBox(owner, e.message(), kAppTitle, MB_ICONSTOP);
+        return false;
+    }
 }
