@@ -5,6 +5,10 @@
 #include <vector>
 
 #include "results/HtmlExport.h"
+#include "results/ResultHistory.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
+#include "ResultFileTestHelpers.h"
 
 namespace {
 
@@ -78,4 +82,82 @@ TEST(HtmlPage, CellTextsAreEscapedButTheSizeMarkupIsNot) {
     EXPECT_NE(lines[4].find(">X&lt;Y File</font>"), std::string::npos);
     EXPECT_NE(lines[5].find(">&lt;&gt;</font>"), std::string::npos);
     EXPECT_EQ(page.find("<script>"), std::string::npos);
+}
+
+namespace {
+
+class HtmlExportTest : public testing::Test {
+protected:
+    ResultSet store;
+    ResultHistory history{store};
+    ResultView view{store, history};
+    ScratchFolder dir;
+    BoxRecorder boxes;
+
+    std::vector<std::string> exported() {
+        std::string path = dir.file("Result.html");
+        EXPECT_TRUE(exportHtml(view, path, nullptr));
+        return pageLines(readWholeFile(path));
+    }
+};
+
+const std::string kOpen = "            <td width=\"20%\"><font face=\"times new roman\">";
+std::string cellLine(const std::string& text) {
+    return kOpen + text + "</font></td>";
+}
+
+} // namespace
+
+TEST_F(HtmlExportTest, EmptyViewGivesThe32LinePage) {
+    std::string path = dir.file("empty.html");
+    ASSERT_TRUE(exportHtml(view, path, nullptr));
+    EXPECT_EQ(readWholeFile(path), htmlPageHeader() + htmlPageFooter());
+    EXPECT_EQ(pageLines(readWholeFile(path)).size(), 32u);
+}
+
+TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
+    store.append(makeItem("Docs", "C:", 0, FILE_ATTRIBUTE_DIRECTORY));
+    store.append(makeItem("a.txt", "\\\\SRV\\Share", 1024));
+    store.append(makeItem("R&D <draft> \"v2\".txt", "D:\\Q&A", 0));
+    std::vector<std::string> lines = exported();
+    ASSERT_EQ(lines.size(), 32u + 3 * 8);
+    // First row: a folder in a drive root.
+    EXPECT_EQ(lines[24], cellLine("Docs"));
+    EXPECT_EQ(lines[25], cellLine("C:\\"));
+    EXPECT_EQ(lines[26], cellLine("&nbsp;"));
+    EXPECT_EQ(lines[27], cellLine("File Folder"));
+    EXPECT_EQ(lines[28], cellLine("")); // a zero time is before 1970: empty
+    // Second row: 1,024 bytes are 2 KB.
+    EXPECT_EQ(lines[33], cellLine("\\\\SRV\\Share"));
+    EXPECT_EQ(lines[34], cellLine("2 KB"));
+    EXPECT_EQ(lines[35], cellLine(typeText(makeItem("a.txt", "\\\\SRV\\Share", 1024))));
+    // Third row: markup characters stay text.
+    EXPECT_EQ(lines[40], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
+    EXPECT_EQ(lines[41], cellLine("D:\\Q&amp;A"));
+    EXPECT_EQ(lines[42], cellLine("0 KB"));
+    EXPECT_EQ(lines[55], "</html>");
+}
+
+TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
+    for (const char* name : {"zero.txt", "one.txt", "two.txt"})
+        store.append(makeItem(name, "C:", 1));
+    history.pushIdentityLevel();
+    history.truncateAfterCurrent();
+    int32_t level = history.pushEmptyLevel();
+    history.appendToLevel(level, 2);
+    history.appendToLevel(level, 0);
+    std::vector<std::string> lines = exported();
+    ASSERT_EQ(lines.size(), 32u + 2 * 8);
+    EXPECT_EQ(lines[24], cellLine("two.txt"));
+    EXPECT_EQ(lines[32], cellLine("zero.txt"));
+}
+
+TEST_F(HtmlExportTest, AFileThatCannotBeCreatedIsReportedAndNothingWritten) {
+    std::string path = dir.file("missing folder\\Result.html");
+    EXPECT_FALSE(exportHtml(view, path, nullptr));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Open file error, can't export to text file\n");
+    EXPECT_EQ(boxes.boxes[0].caption, "Corvask");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
