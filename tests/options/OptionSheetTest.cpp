@@ -383,8 +383,15 @@ TEST_F(OptionSheetInHost, ResizingGrowsTheTabsThePagesAndTheNameField) {
 TEST(OptionSheetShots, EachPage) {
     std::string folder = screenshotFolder();
     if (folder.empty()) GTEST_SKIP() << "CORVASK_SHOTS not set";
-    HWND host = CreateWindowExA(0, "#32770", "Options", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
-                                460, 300, nullptr, nullptr, nullptr, nullptr);
+    // A plain window with the dialog background, large enough for the whole sheet.
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = "CorvaskShotHost";
+    RegisterClassA(&windowClass);
+    HWND host = CreateWindowExA(0, "CorvaskShotHost", "Options", WS_POPUP | WS_VISIBLE, 20, 20, 560,
+                                300, nullptr, nullptr, nullptr, nullptr);
     HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD, 8, 8, 10, 10, host,
                                  reinterpret_cast<HMENU>(kFrameId), nullptr, nullptr);
     ASSERT_NE(frame, nullptr);
