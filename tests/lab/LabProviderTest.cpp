@@ -370,10 +370,11 @@ TEST_F(LabProvider, ConcurrentWalksSurviveTopologySwitches) {
                 ++walks;
             }
         });
-    for (int i = 0; i < 200; ++i)
+    // Switch while the walks run, until the threads have made a fair number of walks.
+    for (int i = 0; walks < 60 && i < 100000; ++i) {
         SetEnvironmentVariableA("CORVASK_LAB_TOPOLOGY", (i % 2 ? a : b).topologyPath().c_str());
-    while (walks < 40)
-        Sleep(5);
+        Sleep(1);
+    }
     stop = true;
     for (std::thread& t : threads)
         t.join();
