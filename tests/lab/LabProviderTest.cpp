@@ -57,6 +57,7 @@ TEST_F(LabProvider, WalkFromNetworkToSharesReturnsTheTopologyInItsOrder) {
     lab.server("LABWALK3");
     lab.share("Data");
     ASSERT_TRUE(lab.apply()) << lab.error();
+    EXPECT_TRUE(LabNetwork::isRegistered());
 
     EXPECT_THAT(labTree(), ElementsAre("1 WORKGROUP", "2 \\\\LABWALK1", "3 \\\\LABWALK1\\Public",
                                        "3 \\\\LABWALK1\\Music", "3 \\\\LABWALK1\\Printer",
@@ -242,9 +243,14 @@ TEST_F(LabProvider, EveryOpenedEnumerationIsCountedUntilClosed) {
     NETRESOURCEA raw = domain.raw();
     HANDLE h = nullptr;
     ASSERT_EQ(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, &raw, &h), DWORD(NO_ERROR));
+    unsigned opened = 0, closed = 0, openedAfter = 0, closedAfter = 0;
+    ASSERT_TRUE(LabNetwork::enumerationTotals(opened, closed));
     EXPECT_EQ(LabNetwork::openEnumerations(), openBefore + 1);
     EXPECT_EQ(WNetCloseEnum(h), DWORD(NO_ERROR));
     EXPECT_EQ(LabNetwork::openEnumerations(), openBefore);
+    ASSERT_TRUE(LabNetwork::enumerationTotals(openedAfter, closedAfter));
+    EXPECT_EQ(openedAfter, opened);
+    EXPECT_EQ(closedAfter, closed + 1);
 }
 
 TEST_F(LabProvider, ShareFolderIsListedThroughItsUncPath) {
