@@ -195,6 +195,12 @@ void ResultView::detach() {
     statusBar_ = nullptr;
 }
 
+void ResultView::refreshList() {
+    if (!list_) return;
+    setListRowCount(list_, itemCount(), LVSICF_NOINVALIDATEALL);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 int32_t ResultView::itemCount() {
     return history_.rowCount();
 }
