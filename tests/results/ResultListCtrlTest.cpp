@@ -78,7 +78,7 @@ TEST(ResultListCtrlTest, ManyAnnouncementsFromAnotherThreadEndWithTheExactCount)
 TEST(ResultListCtrlTest, SubclassesOnlyOnceAndLetsGo) {
     ResultTestHost& host = ResultTestHost::shared();
     ResultListCtrl second;
-    EXPECT_FALSE(second.subclass(host.list()));
+    EXPECT_FALSE(second.subclass(host.list())); // already the shared host's
     EXPECT_FALSE(second.subclass(nullptr));
     RECT rect{0, 0, 100, 100};
     HWND own = second.create(host.window(), 1234, rect);
