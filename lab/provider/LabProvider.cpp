@@ -315,7 +315,8 @@ DWORD WINAPI CorvaskLabEnumerationTotals(LPDWORD opened, LPDWORD closed) {
 }
 
 // Lines of the last loaded topology that were rejected; 0xFFFFFFFF when none is loaded or the
-// file could not be read. With a buffer, copies the text of problem `index` (UTF-8).
+// file could not be read. With a buffer, copies the text of problem `index` (UTF-8; the first
+// 100 problems keep their texts).
 DWORD WINAPI CorvaskLabTopologyProblems(DWORD index, LPSTR text, DWORD size) {
     std::lock_guard<std::mutex> hold(g_mutex);
     if (!g_topology) return 0xFFFFFFFF;
@@ -325,7 +326,7 @@ DWORD WINAPI CorvaskLabTopologyProblems(DWORD index, LPSTR text, DWORD size) {
         if (index < problems.size())
             lstrcpynA(text, problems[index].c_str(), static_cast<int>(size));
     }
-    return static_cast<DWORD>(problems.size());
+    return static_cast<DWORD>(g_topology->problemCount);
 }
 
 // The provider code and text of the last 1208 this thread returned (UTF-8); 0 when none.
