@@ -1,0 +1,31 @@
+// The folder walker: lists one folder tree with the search's masks and appends every hit.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class ResultSet;
+struct SearchCriteria;
+
+// What one walk reads and writes. The criteria are only read; stopRequested is read at every
+// entry; hits go to the store (which announces them to its list); statusBar (may be null) shows
+// each folder entered in its first pane.
+struct WalkContext {
+    const SearchCriteria& criteria;
+    const std::atomic<int32_t>& stopRequested;
+    ResultSet& store;
+    HWND statusBar;
+};
+
+// Searches the tree at path (a share root "\\SERVER\SHARE" or any folder, no trailing backslash):
+// the folder list test on the folder's last path part, one listing per mask (a file two masks
+// match is reported twice), then the subfolders depth-first when they are wanted. A folder that
+// cannot be listed is skipped; every listing is closed on every way out; after a stop the walk
+// returns at the next entry and what it found stays. Any thread.
+void walkFolder(const WalkContext& context, const std::string& path);
+
+// Appends the entry as a FoundItem of folder when it passes the date and size tests.
+void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder);

@@ -1,0 +1,70 @@
+// Resource ids of the option sheet's pages, the name dialog and the manifest; shared by the .rc
+// script and the C++ code (plain #defines so that the resource compiler reads them too).
+#pragma once
+
+// ---- manifest (common controls version 6)
+#define IDR_MANIFEST 1
+
+// ---- option pages and the name dialog
+#define IDD_PAGE_MAIN 137
+#define IDD_PAGE_DATE 138
+#define IDD_PAGE_LAN 139
+#define IDD_PAGE_FOLDER 140
+#define IDD_NAME_DIALOG 144
+
+// Main page (template 137)
+#define IDC_MAIN_NAME 1005
+#define IDC_MAIN_TYPE 1023
+#define IDC_MAIN_SUBFOLDERS 1027
+#define IDC_MAIN_SCOPE 1028
+
+// Network page (template 139): domain group
+#define IDC_LAN_DOMAIN_EXCEPT 1029
+#define IDC_LAN_DOMAIN_ONLY 1030
+#define IDC_LAN_DOMAIN_LIST 1031
+#define IDC_LAN_DOMAIN_ALL 1032
+#define IDC_LAN_DOMAIN_ADD 1033
+#define IDC_LAN_DOMAIN_REMOVE 1034
+#define IDC_LAN_DOMAIN_CLEAR 1035
+#define IDC_LAN_DOMAIN_LOAD 1036
+#define IDC_LAN_DOMAIN_SAVE 1037
+// Network page: server group
+#define IDC_LAN_SERVER_ALL 1038
+#define IDC_LAN_SERVER_EXCEPT 1039
+#define IDC_LAN_SERVER_LIST 1040
+#define IDC_LAN_SERVER_ONLY 1041
+#define IDC_LAN_SERVER_ADD 1042
+#define IDC_LAN_SERVER_REMOVE 1043
+#define IDC_LAN_SERVER_CLEAR 1044
+#define IDC_LAN_SERVER_LOAD 1045
+#define IDC_LAN_SERVER_SAVE 1046
+
+// Folders page (template 140)
+#define IDC_FOLDER_EXCEPT 1035
+#define IDC_FOLDER_ALL 1036
+#define IDC_FOLDER_ONLY 1037
+#define IDC_FOLDER_ADD 1047
+#define IDC_FOLDER_REMOVE 1048
+#define IDC_FOLDER_CLEAR 1049
+#define IDC_FOLDER_LOAD 1050
+#define IDC_FOLDER_SAVE 1051
+#define IDC_FOLDER_LIST 1059
+
+// Date and Size page (template 138)
+#define IDC_DATE_ON 1008
+#define IDC_DATE_KIND 1009
+#define IDC_DATE_BETWEEN 1010
+#define IDC_DATE_FROM 1012
+#define IDC_DATE_LARGER_ON 1013
+#define IDC_DATE_MIN 1014
+#define IDC_DATE_SMALLER_ON 1016
+#define IDC_DATE_TO 1017
+#define IDC_DATE_MAX 1018
+#define IDC_DATE_COUNT 1025
+#define IDC_DATE_UNIT 1026
+#define IDC_DATE_PREVIOUS 1030
+#define IDC_DATE_MAX_SPIN 1042
+#define IDC_DATE_MIN_SPIN 1043
+
+// Name dialog (template 144)
+#define IDC_NAME_TEXT 1014

@@ -1,0 +1,191 @@
+// The result history: level creation, truncation, clearing and navigation.
+#include "results/ResultHistory.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr int32_t kLevelsGrowthStep = 15;
+}
+
+ResultHistory::ResultHistory(ResultSet& store) : store_(store), levels_(kLevelsGrowthStep) {}
+
+ResultHistory::~ResultHistory() {
+    LockHolder hold(levels_.lock());
+    for (ResultLevel* level : levels_.unlocked())
+        delete level;
+    levels_.unlocked().setSize(0);
+}
+
+int32_t ResultHistory::currentLevel() {
+    LockHolder hold(levels_.lock());
+    return currentLevel_;
+}
+
+int32_t ResultHistory::levelCount() {
+    return levels_.count();
+}
+
+void ResultHistory::pushIdentityLevel() {
+    LockHolder view(viewLock_);
+    if (levels_.count() != 0) return;
+    // The level is made at its final size from the store's count at this moment.
+    auto* level = new ResultLevel;
+    {
+        LockHolder storeHold(store_.storeLock());
+        int32_t n = store_.count();
+        if (n > 0) {
+            level->entries.setSize(n);
+            for (int32_t i = 0; i < n; ++i)
+                level->entries[i] = i;
+        }
+    }
+    level->sort = storeSort_;
+    if (level->sort.column != -1) {
+        // The store may have grown after its last sort, so it is not known to be in order.
+        level->sort.sortedWhileSearching = true;
+    }
+    LockHolder hold(levels_.lock());
+    levels_.unlocked().append(level);
+    currentLevel_ = 1;
+}
+
+void ResultHistory::truncateAfterCurrent() {
+    LockHolder view(viewLock_);
+    LockHolder hold(levels_.lock());
+    GrowableArray<ResultLevel*>& levels = levels_.unlocked();
+    for (int32_t i = currentLevel_; i < levels.count(); ++i)
+        delete levels[i];
+    if (currentLevel_ < levels.count()) levels.setSize(currentLevel_);
+}
+
+void ResultHistory::clearAll() {
+    store_.clear();
+    // The levels are taken out under the lock and deleted outside it.
+    GrowableArray<ResultLevel*> doomed;
+    {
+        LockHolder view(viewLock_);
+        LockHolder hold(levels_.lock());
+        doomed = levels_.unlocked();
+        levels_.unlocked().setSize(0);
+        currentLevel_ = 0;
+        storeSort_ = SortState{};
+    }
+    for (ResultLevel* level : doomed)
+        delete level;
+}
+
+bool ResultHistory::goBack(bool queryOnly, bool searchRunning) {
+    if (searchRunning) return false;
+    int32_t current = currentLevel();
+    if (current < 2) return false;
+    return navigate(current - 1, queryOnly);
+}
+
+bool ResultHistory::goForward(bool queryOnly, bool searchRunning) {
+    if (searchRunning) return false;
+    int32_t current = currentLevel();
+    // At level 0 there is nowhere to go, whatever the count says.
+    if (current == 0 || current == levelCount()) return false;
+    return navigate(current + 1, queryOnly);
+}
+
+bool ResultHistory::goTop(bool queryOnly, bool searchRunning) {
+    if (searchRunning) return false;
+    if (currentLevel() < 2) return false;
+    return navigate(1, queryOnly);
+}
+
+bool ResultHistory::navigate(int32_t target, bool queryOnly) {
+    if (queryOnly) return true;
+    // The selection goes with the count reset; the new level's rows are painted afresh.
+    setListRowCount(list_, 0, LVSICF_NOINVALIDATEALL);
+    if (list_) InvalidateRect(list_, nullptr, TRUE);
+    {
+        LockHolder hold(levels_.lock());
+        currentLevel_ = target;
+    }
+    setListRowCount(list_, rowCount(), LVSICF_NOINVALIDATEALL);
+    if (list_) InvalidateRect(list_, nullptr, TRUE);
+    return true;
+}
+
+int32_t ResultHistory::levelLength(int32_t level) {
+    LockHolder hold(levels_.lock());
+    ResultLevel** p = levels_.unlocked().at(level - 1);
+    return p ? (*p)->entries.count() : 0;
+}
+
+bool ResultHistory::levelEntry(int32_t level, int32_t i, int32_t& position) {
+    LockHolder hold(levels_.lock());
+    ResultLevel** p = levels_.unlocked().at(level - 1);
+    if (!p) return false;
+    const int32_t* entry = (*p)->entries.at(i);
+    if (!entry) return false;
+    position = *entry;
+    return true;
+}
+
+int32_t ResultHistory::pushEmptyLevel() {
+    auto* level = new ResultLevel(ResultLevel::kGrowthStep);
+    GrowableArray<ResultLevel*> doomed;
+    int32_t number;
+    {
+        LockHolder view(viewLock_);
+        LockHolder hold(levels_.lock());
+        GrowableArray<ResultLevel*>& levels = levels_.unlocked();
+        // Levels above the current one would otherwise sit between it and the new level.
+        for (int32_t i = currentLevel_; i < levels.count(); ++i)
+            doomed.append(levels[i]);
+        if (currentLevel_ < levels.count()) levels.setSize(currentLevel_);
+        levels.append(level);
+        currentLevel_ = levels.count();
+        number = currentLevel_;
+    }
+    for (ResultLevel* old : doomed)
+        delete old;
+    return number;
+}
+
+int32_t ResultHistory::appendToLevel(int32_t level, int32_t position) {
+    // Both locks: viewLock keeps the append apart from a sort, levelsLock from readers of the
+    // entries, which would otherwise read storage that the append moves.
+    LockHolder view(viewLock_);
+    LockHolder hold(levels_.lock());
+    ResultLevel** p = levels_.unlocked().at(level - 1);
+    if (!p) return 0;
+    (*p)->entries.append(position);
+    return (*p)->entries.count();
+}
+
+int32_t ResultHistory::rowCount() {
+    {
+        LockHolder hold(levels_.lock());
+        if (currentLevel_ != 0) {
+            ResultLevel** p = levels_.unlocked().at(currentLevel_ - 1);
+            return p ? (*p)->entries.count() : 0;
+        }
+    }
+    return store_.count();
+}
+
+int32_t ResultHistory::positionOfRow(int32_t row) {
+    if (row < 0) return -1;
+    LockHolder hold(levels_.lock());
+    if (currentLevel_ == 0) return row; // the caller checks it against the store
+    ResultLevel** p = levels_.unlocked().at(currentLevel_ - 1);
+    if (!p) return -1;
+    const int32_t* entry = (*p)->entries.at(row);
+    return entry ? *entry : -1;
+}
+
+ResultLevel* ResultHistory::currentLevelObject() {
+    LockHolder hold(levels_.lock());
+    if (currentLevel_ == 0) return nullptr;
+    ResultLevel** p = levels_.unlocked().at(currentLevel_ - 1);
+    return p ? *p : nullptr;
+}
+
+SortState& ResultHistory::currentSortState() {
+    ResultLevel* level = currentLevelObject();
+    return level ? level->sort : storeSort_;
+}

@@ -1,0 +1,106 @@
+// The levels of the result history: each refinement's rows as positions into the ResultSet.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/GrowableArray.h"
+#include "engine/LockedArray.h"
+#include "results/ResultStore.h"
+
+// How a view was last sorted. Each view keeps its own (every level, and the whole store while no
+// level exists), so a header click only reverses a view that really is in that column's order.
+struct SortState {
+    int32_t column = -1;               // ResultColumn of the last sort, -1 for none
+    bool descending = false;           // direction of the last real sort
+    bool sortedWhileSearching = false; // entries may have arrived after that sort
+};
+
+// One result: row r shows the store item at entries[r]. Entries are appended under viewLock and
+// levelsLock together, so a reader holding levelsLock never sees the storage move; a sort on the
+// interface thread permutes them under viewLock.
+class ResultLevel {
+public:
+    static constexpr int32_t kGrowthStep = 16383;
+
+    explicit ResultLevel(int32_t growthStep = kGrowthStep) : entries(growthStep) {}
+
+    GrowableArray<int32_t> entries;
+    SortState sort;
+};
+
+// Levels 1..N over one ResultSet, with the current level (0 while no level exists: the view is
+// then the whole store). Owns its levels.
+//
+// Locks: levelsLock guards the level array, levelCount, currentLevel and the entries of every
+// level; viewLock serialises a refinement's changes against sorting. Order: viewLock, then
+// levelsLock or storeLock; never the reverse. No lock is held while a message goes to the list.
+class ResultHistory {
+public:
+    explicit ResultHistory(ResultSet& store);
+    ~ResultHistory();
+    ResultHistory(const ResultHistory&) = delete;
+    ResultHistory& operator=(const ResultHistory&) = delete;
+
+    // The list that shows the current view (may be null); navigation resets its row count.
+    void attachList(HWND list) { list_ = list; }
+    HWND list() const { return list_; }
+
+    ReentrantLock& levelsLock() { return levels_.lock(); }
+    ReentrantLock& viewLock() { return viewLock_; }
+
+    int32_t currentLevel();
+    int32_t levelCount();
+
+    // Level 1 listing every store position in store order, made current; nothing when a level
+    // exists already. It takes over the sort state of the store view (the store's order is the
+    // level's order). Interface thread, no search running.
+    void pushIdentityLevel();
+    // Deletes every level above the current one; levelCount becomes currentLevel.
+    void truncateAfterCurrent();
+    // Deletes every level, sets levelCount = currentLevel = 0, empties the store and resets the
+    // store view's sort state. Does not touch the list.
+    void clearAll();
+
+    // Navigation. With queryOnly, only tells whether the move is possible; otherwise makes it and
+    // updates the list (count 0, invalidate, new count, invalidate). Refused while searching.
+    bool goBack(bool queryOnly, bool searchRunning);
+    bool goForward(bool queryOnly, bool searchRunning);
+    bool goTop(bool queryOnly, bool searchRunning);
+
+    // --- for the refinement (any thread) ---
+    // Length of level k (1-based), 0 when there is no such level.
+    int32_t levelLength(int32_t level);
+    // Copies entry i of level k; false when out of range.
+    bool levelEntry(int32_t level, int32_t i, int32_t& position);
+    // Appends an empty level (growth step 16,383) after the current one and makes it current;
+    // returns its number. Takes viewLock then levelsLock. Call truncateAfterCurrent first.
+    int32_t pushEmptyLevel();
+    // Appends a store position to level k under viewLock and levelsLock; returns its new length
+    // (0 when there is no such level). Announce the length to the list only after this returns.
+    int32_t appendToLevel(int32_t level, int32_t position);
+
+    // --- for the view and the sorter ---
+    // Rows of the current view and the store position of a row (-1 when the row has none). At
+    // level 0 a row is a store position.
+    int32_t rowCount();
+    int32_t positionOfRow(int32_t row);
+    // The current level object, or null at level 0. Only while holding levelsLock (or on the
+    // interface thread with no refinement running).
+    ResultLevel* currentLevelObject();
+    // Sort state of the current view (the store's own at level 0). Same rule as above.
+    SortState& currentSortState();
+    // Resets the store view's sort state (a search starts).
+    void resetStoreSortState() { storeSort_ = SortState{}; }
+
+private:
+    bool navigate(int32_t target, bool queryOnly);
+
+    ResultSet& store_;
+    LockedArray<ResultLevel*> levels_; // its lock is levelsLock
+    ReentrantLock viewLock_;
+    int32_t currentLevel_ = 0;
+    SortState storeSort_;
+    HWND list_ = nullptr;
+};

@@ -1,0 +1,73 @@
+// The result list's control class: deferred row-count changes on top of a plain list view.
+#include "results/ResultListCtrl.h"
+
+ResultListCtrl::~ResultListCtrl() {
+    release();
+}
+
+HWND ResultListCtrl::create(HWND parent, int id, const RECT& rect) {
+    if (!Window::create(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                            LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                        UINT(id)))
+        return nullptr;
+    return hwnd();
+}
+
+void ResultListCtrl::flush() {
+    if (!hwnd() || !pending_) return;
+    pending_ = false;
+    KillTimer(hwnd(), kTimerId);
+    defaultHandling(LVM_SETITEMCOUNT, WPARAM(pendingCount_), LPARAM(pendingFlags_));
+}
+
+void ResultListCtrl::release() {
+    if (!hwnd()) return;
+    flush();
+    unsubclass();
+}
+
+void ResultListCtrl::onFinalDestroy() {
+    // The window and its timer are gone; nothing is left to apply.
+    pending_ = false;
+}
+
+LRESULT ResultListCtrl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case LVM_SETITEMCOUNT: return onSetItemCount(wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kTimerId) {
+            flush();
+            return 0;
+        }
+        break;
+    default:
+        // Every other list-view message sees the true count.
+        if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) flush();
+        break;
+    }
+    return defaultHandling(message, wParam, lParam);
+}
+
+LRESULT ResultListCtrl::onSetItemCount(WPARAM count, LPARAM flags) {
+    int32_t newCount = int32_t(count);
+    int32_t effective = pending_ ? pendingCount_ : int32_t(defaultHandling(LVM_GETITEMCOUNT, 0, 0));
+    if (newCount < effective) {
+        // Rows go away: apply in order, now, so the list drops selection and focus with them.
+        flush();
+        return defaultHandling(LVM_SETITEMCOUNT, count, flags);
+    }
+    // Only the newest count matters; the weakest flags of the recorded calls are kept, so a call
+    // that asked for a full redraw or allowed scrolling still gets it.
+    const DWORD keep = LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL;
+    if (pending_) {
+        pendingFlags_ &= DWORD(flags) & keep;
+    } else {
+        pendingFlags_ = DWORD(flags) & keep;
+        pending_ = true;
+        SetTimer(hwnd(), kTimerId, kDelayMs, nullptr);
+    }
+    pendingCount_ = newCount;
+    return TRUE;
+}

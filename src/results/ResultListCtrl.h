@@ -1,0 +1,48 @@
+// The result list's own control class: an owner-data list view that applies row-count changes
+// lazily, so that a search announcing every hit is not held up by the list redrawing its scroll
+// bar for each one.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "toolkit/Window.h"
+
+// A list view taken over through the toolkit (subclass / subclassDlgItem for the dialog's
+// control 1000, or create). LVM_SETITEMCOUNT calls that raise the count are recorded (the newest
+// count; a scroll or full redraw asked by any of them is kept) and applied when a 50 ms timer
+// fires, and at once before the control handles any other list-view message, so every reader of
+// the list (count, selection, ensure-visible) sees the true count. A call that lowers the count
+// (clearing, switching levels) is applied at once, in order, so the selection the list drops
+// with the rows is dropped as it would be without the deferral.
+class ResultListCtrl : public toolkit::Window {
+public:
+    static constexpr UINT_PTR kTimerId = 0x52C7; // the list view's own timers use small ids
+    static constexpr UINT kDelayMs = 50;
+
+    ResultListCtrl() = default;
+    ~ResultListCtrl() override;
+
+    // Creates a report-view, owner-data list view child (several rows selectable, selection kept
+    // visible, shared image lists) and takes it over. Returns the window or null.
+    HWND create(HWND parent, int id, const RECT& rect);
+    // Applies a recorded count now (the interface thread only).
+    void flush();
+    // Applies what is recorded and gives the window back to the plain list view.
+    void release();
+
+    bool hasPendingCount() const { return pending_; }
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onFinalDestroy() override;
+
+private:
+    LRESULT onSetItemCount(WPARAM count, LPARAM flags);
+
+    bool pending_ = false;
+    int32_t pendingCount_ = 0;
+    DWORD pendingFlags_ = 0;
+};

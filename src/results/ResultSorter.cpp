@@ -1,0 +1,189 @@
+// Sorting the current view: the comparators, the in-place quicksort, and the header click.
+#include "results/ResultSorter.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "results/ResultView.h"
+#include "toolkit/WaitCursor.h"
+
+namespace {
+
+unsigned char foldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
+}
+
+// Sorts a[0..n) in place; cmp(x, y) < 0 when x belongs before y. Recurses into the smaller side
+// only, so the stack stays logarithmic; equal keys stop both scans, so runs of equal rows split
+// evenly instead of degrading.
+template <typename T, typename Compare> void quickSort(T* a, int32_t n, Compare& cmp) {
+    using std::swap;
+    int32_t lo = 0, hi = n - 1;
+    while (hi - lo > 16) {
+        int32_t mid = lo + (hi - lo) / 2;
+        if (cmp(a[mid], a[lo]) < 0) swap(a[mid], a[lo]);
+        if (cmp(a[hi], a[lo]) < 0) swap(a[hi], a[lo]);
+        if (cmp(a[hi], a[mid]) < 0) swap(a[hi], a[mid]);
+        // a[lo] <= pivot <= a[hi] serve as sentinels for the two scans.
+        int32_t p = hi - 1;
+        swap(a[mid], a[p]);
+        int32_t i = lo, j = p;
+        for (;;) {
+            while (cmp(a[++i], a[p]) < 0) {
+            }
+            while (cmp(a[p], a[--j]) < 0) {
+            }
+            if (i >= j) break;
+            swap(a[i], a[j]);
+        }
+        swap(a[i], a[p]);
+        if (i - lo < hi - i) {
+            quickSort(a + lo, i - lo, cmp);
+            lo = i + 1;
+        } else {
+            quickSort(a + i + 1, hi - i, cmp);
+            hi = i - 1;
+        }
+    }
+    for (int32_t i = lo + 1; i <= hi; ++i)
+        for (int32_t j = i; j > lo && cmp(a[j], a[j - 1]) < 0; --j)
+            swap(a[j], a[j - 1]);
+}
+
+// Compares store items in a column's order, negated for a descending sort.
+struct ItemOrder {
+    int32_t column;
+    bool descending;
+    int operator()(const FoundItem& a, const FoundItem& b) const {
+        int r = compareItems(a, b, column);
+        return descending ? -r : r;
+    }
+};
+
+// Compares level entries by the store items they point at, each fetch under storeLock. An entry
+// outside the store (never expected) goes last.
+struct PositionOrder {
+    ResultSet& store;
+    ItemOrder order;
+    int operator()(int32_t a, int32_t b) {
+        LockHolder hold(store.storeLock());
+        const FoundItem* x = store.unlocked().at(a);
+        const FoundItem* y = store.unlocked().at(b);
+        if (!x || !y) return (x ? -1 : 0) + (y ? 1 : 0);
+        return order(*x, *y);
+    }
+};
+
+void setRowState(HWND list, int32_t row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
+}
+
+} // namespace
+
+int compareNoCase(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = foldAscii(static_cast<unsigned char>(a[i]));
+        unsigned char y = foldAscii(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string sortExtension(const std::string& name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return "";
+    return name.substr(dot + 1);
+}
+
+int compareItems(const FoundItem& a, const FoundItem& b, int32_t column) {
+    bool folderA = a.isFolder(), folderB = b.isFolder();
+    if (folderA != folderB) return folderA ? -1 : 1;
+    int r = 0;
+    switch (column) {
+    case ColumnName: return compareNoCase(a.name, b.name);
+    case ColumnFolder: r = compareNoCase(a.folder, b.folder); break;
+    case ColumnSize: r = a.size == b.size ? 0 : (a.size < b.size ? -1 : 1); break;
+    case ColumnType:
+        if (!folderA) r = compareNoCase(sortExtension(a.name), sortExtension(b.name));
+        break;
+    case ColumnModified: r = CompareFileTime(&a.lastWriteTime, &b.lastWriteTime); break;
+    default: break;
+    }
+    return r != 0 ? r : compareNoCase(a.name, b.name);
+}
+
+bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool searchRunning) {
+    if (column < 0 || column > kHighestColumn) return false;
+    int32_t n = history.rowCount();
+    if (n <= 0) return false;
+    toolkit::WaitCursor wait;
+    LockHolder view(history.viewLock());
+    // Read under viewLock: a refinement cannot add or switch levels meanwhile.
+    ResultLevel* level = history.currentLevelObject();
+    SortState& state = history.currentSortState();
+    if (level) {
+        if (column != state.column) {
+            state.column = column;
+            state.descending = false;
+        } else if (searchRunning || state.sortedWhileSearching) {
+            state.descending = !state.descending;
+        } else {
+            // Still in this column's order: reversing is the other direction's sort.
+            int32_t* e = level->entries.begin();
+            n = std::min(n, level->entries.count());
+            for (int32_t i = 0; i < n / 2; ++i)
+                std::swap(e[i], e[n - 1 - i]);
+            return true;
+        }
+        state.sortedWhileSearching = searchRunning;
+        n = std::min(n, level->entries.count());
+        PositionOrder order{store, ItemOrder{column, state.descending}};
+        quickSort(level->entries.begin(), n, order);
+        return true;
+    }
+    if (column == state.column) {
+        state.descending = !state.descending;
+    } else {
+        state.column = column;
+        state.descending = false;
+    }
+    state.sortedWhileSearching = searchRunning;
+    // The whole sort under storeLock: an append would move the storage; appends wait and land
+    // after the sorted part.
+    LockHolder hold(store.storeLock());
+    n = std::min(n, store.unlocked().count());
+    ItemOrder order{column, state.descending};
+    quickSort(store.unlocked().begin(), n, order);
+    return true;
+}
+
+LRESULT onColumnClick(ResultView& view, ResultSet& store, ResultHistory& history, int32_t column,
+                      bool searchRunning) {
+    HWND list = view.list();
+    std::optional<FoundItem> remembered;
+    if (list) {
+        int32_t first =
+            int32_t(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+        if (first >= 0) remembered = view.itemAt(first);
+    }
+    if (!sortByColumn(store, history, column, searchRunning)) return 0;
+    if (!list) return 0;
+    InvalidateRect(list, nullptr, TRUE);
+    int32_t row = remembered ? view.indexOfItem(*remembered) : -1;
+    if (row < 0) {
+        SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
+        return 0;
+    }
+    SendMessageA(list, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
+    setRowState(list, -1, 0, LVIS_SELECTED);
+    setRowState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    return 0;
+}

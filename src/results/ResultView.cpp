@@ -1,0 +1,329 @@
+// The current view's rows, cell texts, icons, selection summary and selection commands.
+#include "results/ResultView.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+struct ColumnSetup {
+    const char* title;
+    int format;
+    int width;
+};
+constexpr ColumnSetup kColumns[] = {
+    {"Name", LVCFMT_LEFT, 120}, {"In Folder", LVCFMT_LEFT, 260}, {"Size", LVCFMT_RIGHT, 50},
+    {"Type", LVCFMT_LEFT, 120}, {"Modified", LVCFMT_LEFT, 100},
+};
+
+// Days from 1970-01-01 to a proleptic Gregorian date.
+int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+// Upper case in the system code page, as the shell would show it.
+std::string upperAnsi(std::string s) {
+    if (!s.empty()) CharUpperBuffA(s.data(), DWORD(s.size()));
+    return s;
+}
+
+int32_t selectedRowCount(HWND list) {
+    return list ? int32_t(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+int32_t nextSelectedRow(HWND list, int32_t after) {
+    return int32_t(
+        SendMessageA(list, LVM_GETNEXTITEM, WPARAM(after), MAKELPARAM(LVNI_SELECTED, 0)));
+}
+
+void setRowState(HWND list, int32_t row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.stateMask = mask;
+    item.state = state;
+    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
+}
+
+} // namespace
+
+std::string sizeText(const FoundItem& item) {
+    if (item.isFolder()) return "";
+    if (item.size == 0) return "0 KB";
+    char text[32];
+    snprintf(text, sizeof text, "%d KB", int((item.size >> 10) + 1));
+    return text;
+}
+
+std::string modifiedText(const FILETIME& lastWriteTime) {
+    FILETIME local;
+    SYSTEMTIME t;
+    if (!FileTimeToLocalFileTime(&lastWriteTime, &local) || !FileTimeToSystemTime(&local, &t))
+        return "";
+    // The calendar value must fit signed 32-bit seconds counted from 1970.
+    int64_t seconds = daysFromCivil(t.wYear, t.wMonth, t.wDay) * 86400 + t.wHour * 3600 +
+                      t.wMinute * 60 + t.wSecond;
+    if (seconds < 0 || seconds > INT32_MAX) return "";
+    int hour12 = t.wHour % 12 == 0 ? 12 : t.wHour % 12;
+    char text[40];
+    snprintf(text, sizeof text, "%02u/%02u/%04u %02d:%02u %s", t.wMonth, t.wDay, t.wYear, hour12,
+             t.wMinute, t.wHour < 12 ? "AM" : "PM");
+    return text;
+}
+
+std::string folderText(const FoundItem& item) {
+    if (!item.folder.empty() && item.folder.back() == ':') return item.folder + "\\";
+    return item.folder;
+}
+
+std::string typeNameFor(const std::string& path, uint32_t attributes) {
+    SHFILEINFOA info{};
+    SHGetFileInfoA(path.c_str(), attributes, &info, sizeof info,
+                   SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    info.szTypeName[sizeof info.szTypeName - 1] = '\0';
+    if (info.szTypeName[0] != '\0') return info.szTypeName;
+    return fallbackTypeName(path);
+}
+
+std::string fallbackTypeName(const std::string& path) {
+    size_t dot = path.rfind('.');
+    size_t slash = path.rfind('\\');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return upperAnsi(path.substr(dot + 1)) + " File";
+    return "File";
+}
+
+std::string typeText(const FoundItem& item) {
+    if (item.isFolder()) return "File Folder";
+    return typeNameFor(item.fullPath(), item.attributes);
+}
+
+int32_t iconIndexFor(const std::string& path, uint32_t attributes) {
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA(path.c_str(), attributes, &info, sizeof info,
+                        SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))
+        return 0;
+    return info.iIcon;
+}
+
+std::string summaryText(int32_t count, uint64_t totalBytes, bool anyFile) {
+    char text[96];
+    if (count <= 0) return "";
+    if (!anyFile) {
+        snprintf(text, sizeof text, "%d object(s) selected", count);
+        return text;
+    }
+    uint32_t low = uint32_t(totalBytes);
+    uint32_t high = uint32_t(totalBytes >> 32);
+    if (high != 0) {
+        double mib = double(high) * 4096.0 + double(low >> 20) + double(low & 0xFFFFF) / 1048576.0;
+        snprintf(text, sizeof text, "%d object(s) selected\t%.2f GB", count, mib / 1024.0);
+    } else if (low > 1048576u) {
+        double mib = double(low) / 1048576.0;
+        if (mib > 1024.0)
+            snprintf(text, sizeof text, "%d object(s) selected\t%.2f GB", count, mib / 1024.0);
+        else
+            snprintf(text, sizeof text, "%d object(s) selected\t%.2f MB", count, mib);
+    } else if (low > 1024u) {
+        snprintf(text, sizeof text, "%d object(s) selected\t%d KB", count, int((low >> 10) + 1));
+    } else {
+        snprintf(text, sizeof text, "%d object(s) selected\t%d bytes", count, int(low));
+    }
+    return text;
+}
+
+std::string cellTextOf(const FoundItem& item, int32_t column) {
+    switch (column) {
+    case ColumnName: return item.name;
+    case ColumnFolder: return folderText(item);
+    case ColumnSize: return sizeText(item);
+    case ColumnType: return typeText(item);
+    case ColumnModified: return modifiedText(item.lastWriteTime);
+    default: return "";
+    }
+}
+
+ResultView::ResultView(ResultSet& store, ResultHistory& history)
+    : store_(store), history_(history) {
+    SHFILEINFOA info{};
+    smallIcons_ = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
+ResultView::~ResultView() {
+    detach();
+}
+
+void ResultView::attach(HWND list, HWND statusBar) {
+    list_ = list;
+    statusBar_ = statusBar;
+    store_.attachList(list);
+    history_.attachList(list);
+    if (!list) return;
+    for (int i = 0; i < int(std::size(kColumns)); ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = kColumns[i].format;
+        column.cx = kColumns[i].width;
+        column.pszText = const_cast<char*>(kColumns[i].title);
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));
+    }
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    // The shell's list is shared by every program: the list must not destroy it.
+    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    if (!(style & LVS_SHAREIMAGELISTS))
+        SetWindowLongPtrA(list, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
+    if (smallIcons_) SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallIcons_));
+}
+
+void ResultView::detach() {
+    if (list_ && IsWindow(list_) && smallIcons_)
+        SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (list_) {
+        store_.attachList(nullptr);
+        history_.attachList(nullptr);
+    }
+    list_ = nullptr;
+    statusBar_ = nullptr;
+}
+
+void ResultView::refreshList() {
+    if (!list_) return;
+    setListRowCount(list_, itemCount(), LVSICF_NOINVALIDATEALL);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+int32_t ResultView::itemCount() {
+    return history_.rowCount();
+}
+
+std::optional<FoundItem> ResultView::itemAt(int32_t row) {
+    if (row < 0) return std::nullopt;
+    int32_t position = history_.positionOfRow(row);
+    FoundItem item;
+    if (position < 0 || !store_.copyAt(position, item)) return std::nullopt;
+    return item;
+}
+
+std::string ResultView::cellText(int32_t row, int32_t column) {
+    std::optional<FoundItem> item = itemAt(row);
+    return item ? cellTextOf(*item, column) : "";
+}
+
+int32_t ResultView::indexOfItem(const FoundItem& wanted) {
+    for (int32_t row = 0; row < itemCount(); ++row) {
+        std::optional<FoundItem> item = itemAt(row);
+        if (item && *item == wanted) return row;
+    }
+    return -1;
+}
+
+bool ResultView::pathOfRow(int32_t row, std::string& path) {
+    std::optional<FoundItem> item = itemAt(row);
+    if (!item) return false;
+    path = item->fullPath();
+    return true;
+}
+
+bool ResultView::selectedPaths(std::vector<std::string>& paths, size_t& totalLength) {
+    paths.clear();
+    totalLength = 0;
+    int32_t n = selectedRowCount(list_);
+    if (n <= 0) return false;
+    int32_t row = -1;
+    for (int32_t step = 0; step < n; ++step) {
+        row = nextSelectedRow(list_, row);
+        if (row < 0) break;
+        std::string path;
+        if (!pathOfRow(row, path)) continue;
+        totalLength += path.size() + 1;
+        paths.push_back(std::move(path));
+    }
+    return true;
+}
+
+std::string ResultView::selectionSummary() {
+    int32_t n = selectedRowCount(list_);
+    if (n <= 0) return "";
+    int32_t counted = 0;
+    uint64_t total = 0;
+    bool anyFile = false;
+    int32_t row = -1;
+    for (int32_t step = 0; step < n; ++step) {
+        row = nextSelectedRow(list_, row);
+        if (row < 0) break;
+        std::optional<FoundItem> item = itemAt(row);
+        if (!item) continue;
+        ++counted;
+        total += item->size;
+        if (!item->isFolder()) anyFile = true;
+    }
+    return summaryText(counted, total, anyFile);
+}
+
+int32_t ResultView::showSelectionSummary() {
+    std::string summary = selectionSummary();
+    if (statusBar_) SendMessageA(statusBar_, SB_SETTEXTA, 0, LPARAM(summary.c_str()));
+    return selectedRowCount(list_);
+}
+
+LRESULT ResultView::onGetDispInfo(NMLVDISPINFOA* info) {
+    LVITEMA& request = info->item;
+    std::optional<FoundItem> item = itemAt(request.iItem);
+    if (!item) return 0;
+    if ((request.mask & LVIF_TEXT) && request.pszText && request.cchTextMax > 0) {
+        std::string text = cellTextOf(*item, request.iSubItem);
+        size_t n = std::min(text.size(), size_t(request.cchTextMax - 1));
+        memcpy(request.pszText, text.data(), n);
+        request.pszText[n] = '\0';
+    }
+    if ((request.mask & LVIF_IMAGE) && request.iSubItem == 0)
+        request.iImage = iconIndexFor(item->fullPath(), item->attributes);
+    return 0;
+}
+
+std::optional<int32_t> ResultView::onItemChanged() {
+    if (inverting_) return std::nullopt;
+    return showSelectionSummary();
+}
+
+void ResultView::onFocusChange(HWND dialog, bool gained, int defaultButton) {
+    if (!dialog) return;
+    if (gained) {
+        if (itemCount() != 0) SendMessageA(dialog, DM_SETDEFID, WPARAM(-1), 0);
+    } else {
+        SendMessageA(dialog, DM_SETDEFID, WPARAM(defaultButton), 0);
+    }
+}
+
+int32_t ResultView::selectAll() {
+    if (list_) {
+        // The list view refuses to focus all rows at once (and then selects none either), so
+        // all rows are selected in one call and the focus goes to the first row if none has it.
+        setRowState(list_, -1, LVIS_SELECTED, LVIS_SELECTED);
+        if (SendMessageA(list_, LVM_GETNEXTITEM, WPARAM(-1), MAKELPARAM(LVNI_FOCUSED, 0)) < 0 &&
+            SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0) > 0)
+            setRowState(list_, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    return showSelectionSummary();
+}
+
+int32_t ResultView::invertSelection() {
+    if (list_) {
+        inverting_ = true;
+        for (int32_t row = 0; row < int32_t(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); ++row) {
+            UINT state = UINT(SendMessageA(list_, LVM_GETITEMSTATE, WPARAM(row), LVIS_SELECTED));
+            setRowState(list_, row, (state & LVIS_SELECTED) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+        }
+        inverting_ = false;
+    }
+    return showSelectionSummary();
+}

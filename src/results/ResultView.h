@@ -1,0 +1,117 @@
+// The rows on screen: the current view over the ResultSet and the history, its cell texts, icons,
+// selection summary and the result list's notifications that concern rows and selection.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "results/FoundItem.h"
+#include "results/ResultHistory.h"
+#include "results/ResultStore.h"
+
+// Columns of the result list.
+enum ResultColumn : int32_t {
+    ColumnName = 0,
+    ColumnFolder = 1,
+    ColumnSize = 2,
+    ColumnType = 3,
+    ColumnModified = 4,
+};
+constexpr int32_t kHighestColumn = ColumnModified;
+
+// --- texts shared with the export (no window needed) ---
+
+// Size column: "" for a folder, "0 KB" for 0 bytes, else whole KiB plus one ("%d KB").
+std::string sizeText(const FoundItem& item);
+// Modified column: lastWriteTime in local time as "%m/%d/%Y %I:%M %p"; "" when the local time is
+// before 1970, past the 32-bit seconds limit in 2038, or cannot be converted.
+std::string modifiedText(const FILETIME& lastWriteTime);
+// In Folder column: the folder, with a backslash added after a drive root ("C:" shows "C:\").
+std::string folderText(const FoundItem& item);
+// The shell's type name from the name and attributes alone (the file is never touched); when the
+// shell gives none, the extension upper-cased + " File" (".profile" gives "PROFILE File"), or
+// "File" when the last dot is not after the last backslash.
+std::string typeNameFor(const std::string& path, uint32_t attributes);
+// The type name used when the shell gives none (see typeNameFor).
+std::string fallbackTypeName(const std::string& path);
+// Type column: "File Folder" for a folder, else typeNameFor of the full path.
+std::string typeText(const FoundItem& item);
+// The text of one column of an item, as the list shows it ("" for an unknown column).
+std::string cellTextOf(const FoundItem& item, int32_t column);
+// Index in the system small-icon list for a path and attributes (0 when the shell gives none).
+int32_t iconIndexFor(const std::string& path, uint32_t attributes);
+// The selection summary from the selected items' count, size total and whether any is a file.
+// total is the 64-bit sum of the sizes.
+std::string summaryText(int32_t count, uint64_t totalBytes, bool anyFile);
+
+// The current view. Owned by the search engine next to the store and the history; all members
+// are for the interface thread unless noted.
+class ResultView {
+public:
+    ResultView(ResultSet& store, ResultHistory& history);
+    ~ResultView();
+    ResultView(const ResultView&) = delete;
+    ResultView& operator=(const ResultView&) = delete;
+
+    // Connects the list (report view, owner data) and the status bar: creates the five columns,
+    // sets full-row selection, attaches the shell's small-icon list and hands the list to the
+    // store and the history. Either may be null in tests.
+    void attach(HWND list, HWND statusBar);
+    // Takes the icon list off the list again (the shell's list is never destroyed).
+    void detach();
+    HWND list() const { return list_; }
+    HWND statusBar() const { return statusBar_; }
+    HIMAGELIST smallIcons() const { return smallIcons_; }
+
+    // Shows the current view afresh after a wholesale change (clearing, a load): the list's row
+    // count set to itemCount with LVSICF_NOINVALIDATEALL only, and the whole list invalidated.
+    void refreshList();
+
+    // Rows of the current view.
+    int32_t itemCount();
+    // A copy of a row's item; none when the row is out of range or its entry points outside the
+    // store. Any thread.
+    std::optional<FoundItem> itemAt(int32_t row);
+    // Display text of a cell; "" when the row has no item or the column is unknown.
+    std::string cellText(int32_t row, int32_t column);
+    // First row whose item equals the given one, or -1.
+    int32_t indexOfItem(const FoundItem& item);
+    // Full path of a row's item; false when the row has none.
+    bool pathOfRow(int32_t row, std::string& path);
+    // Full paths of the selected rows in list order, and T = sum of (length + 1); false (empty
+    // list, T = 0) when no row is selected.
+    bool selectedPaths(std::vector<std::string>& paths, size_t& totalLength);
+
+    // The first status pane's text for the list's selection.
+    std::string selectionSummary();
+    // Writes the summary to status pane 0 and returns the list's selected count.
+    int32_t showSelectionSummary();
+
+    // LVN_GETDISPINFOA: fills text (cut to cchTextMax, terminator included) and the icon of
+    // column 0; leaves the request alone when the row has no item. The result is 0.
+    LRESULT onGetDispInfo(NMLVDISPINFOA* info);
+    // LVN_ITEMCHANGED: during an inversion nothing (none); otherwise the summary is shown and the
+    // selected count returned, for the dialog's selectedCount.
+    std::optional<int32_t> onItemChanged();
+    // NM_SETFOCUS / NM_KILLFOCUS: removes the dialog's default button while the list has the
+    // focus and rows (so Enter is not Search Now), restores defaultButton on leaving.
+    void onFocusChange(HWND dialog, bool gained, int defaultButton);
+
+    // Select All / Invert Selection; each shows the summary once and returns the selected count.
+    int32_t selectAll();
+    int32_t invertSelection();
+    bool inverting() const { return inverting_; }
+
+private:
+    ResultSet& store_;
+    ResultHistory& history_;
+    HWND list_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HIMAGELIST smallIcons_ = nullptr;
+    bool inverting_ = false;
+};

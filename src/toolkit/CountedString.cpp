@@ -1,0 +1,104 @@
+// Writing and reading counted strings; the UTF-16 form is converted with the platform's tables.
+#include "toolkit/CountedString.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void appendLE16(std::string& out, uint16_t v) {
+    out.push_back(char(v & 0xFF));
+    out.push_back(char(v >> 8));
+}
+
+void appendLE32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(char((v >> (8 * i)) & 0xFF));
+}
+
+uint8_t readU8(ByteSource& in) {
+    uint8_t b = 0;
+    in.readBytes(&b, 1);
+    return b;
+}
+
+uint16_t readU16(ByteSource& in) {
+    uint8_t b[2];
+    in.readBytes(b, 2);
+    return uint16_t(b[0] | (b[1] << 8));
+}
+
+uint32_t readU32(ByteSource& in) {
+    uint8_t b[4];
+    in.readBytes(b, 4);
+    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+}
+
+// The three length forms after the first byte has been read. Sets wide when the 16-bit value is
+// the UTF-16 marker (only allowed for the first prefix).
+uint32_t readLength(ByteSource& in, bool allowWideMarker, bool& wide) {
+    uint8_t b = readU8(in);
+    if (b < 0xFF) return b;
+    uint16_t w = readU16(in);
+    if (w == 0xFFFE && allowWideMarker) {
+        wide = true;
+        return readLength(in, false, wide);
+    }
+    if (w < 0xFFFF) return w;
+    return readU32(in);
+}
+
+} // namespace
+
+void appendCountedString(std::string& out, std::string_view s) {
+    size_t n = s.size();
+    if (n < 0xFF) {
+        out.push_back(char(n));
+    } else if (n < 0xFFFE) {
+        out.push_back(char(0xFF));
+        appendLE16(out, uint16_t(n));
+    } else {
+        out.push_back(char(0xFF));
+        appendLE16(out, 0xFFFF);
+        appendLE32(out, uint32_t(n));
+    }
+    out.append(s);
+}
+
+std::string readCountedString(ByteSource& in) {
+    bool wide = false;
+    uint64_t length = readLength(in, true, wide);
+    uint64_t bytes = wide ? length * 2 : length;
+    if (bytes > in.bytesLeft()) in.failPastEnd();
+    if (!wide) {
+        std::string s(static_cast<size_t>(length), '\0');
+        if (length) in.readBytes(s.data(), size_t(length));
+        return s;
+    }
+    std::vector<char16_t> units(static_cast<size_t>(length));
+    if (length) in.readBytes(units.data(), size_t(bytes));
+    return ansiFromUtf16(units.data(), units.size());
+}
+
+std::string ansiFromUtf16(const char16_t* units, size_t count) {
+    if (count == 0) return {};
+    // Lengths come from a checked file, but the platform call takes an int.
+    if (count > 0x3FFFFFFF) count = 0x3FFFFFFF;
+    auto wide = reinterpret_cast<const wchar_t*>(units);
+    int needed = WideCharToMultiByte(CP_ACP, 0, wide, int(count), nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return {};
+    std::string out(size_t(needed), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, int(count), out.data(), needed, nullptr, nullptr);
+    return out;
+}
+
+void BufferSource::readBytes(void* dst, size_t n) {
+    if (n > bytes_.size() - pos_) {
+        pos_ = bytes_.size();
+        throw PastEndOfBuffer();
+    }
+    std::memcpy(dst, bytes_.data() + pos_, n);
+    pos_ += n;
+}

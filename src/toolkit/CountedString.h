@@ -1,0 +1,55 @@
+// The counted string: the length-prefixed ANSI text of the option and result files.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// A length below 255 is one byte; up to 65,533 it is 0xFF and a 16-bit length; from 65,534 up it
+// is 0xFF, 0xFFFF and a 32-bit length. The text follows without a terminator. Writers use the
+// shortest form.
+void appendCountedString(std::string& out, std::string_view s);
+
+// Where a counted string is read from. FileArchive is one; BufferSource reads memory.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads exactly n bytes, or throws the source's end-of-data error.
+    virtual void readBytes(void* dst, size_t n) = 0;
+    // Bytes that can still be read.
+    virtual uint64_t bytesLeft() const = 0;
+    // Throws the source's end-of-data error (a length claims more than what is left).
+    [[noreturn]] virtual void failPastEnd() = 0;
+};
+
+// Reads one counted string in any of the three forms, and also the form 0xFF 0xFFFE followed by
+// a second prefix that counts UTF-16LE code units; those are converted to the ANSI code page.
+// Every length is checked against bytesLeft() before anything is allocated, so a hostile length
+// ends in the source's end-of-data error, never in a huge allocation.
+std::string readCountedString(ByteSource& in);
+
+// Thrown by BufferSource when a read goes past the end of its bytes.
+class PastEndOfBuffer : public std::runtime_error {
+public:
+    PastEndOfBuffer() : std::runtime_error("read past the end of the buffer") {}
+};
+
+// Reads from bytes in memory (not owned; they must outlive the source).
+class BufferSource : public ByteSource {
+public:
+    explicit BufferSource(std::string_view bytes) : bytes_(bytes) {}
+    void readBytes(void* dst, size_t n) override;
+    uint64_t bytesLeft() const override { return bytes_.size() - pos_; }
+    [[noreturn]] void failPastEnd() override { throw PastEndOfBuffer(); }
+    size_t position() const { return pos_; }
+
+private:
+    std::string_view bytes_;
+    size_t pos_ = 0;
+};
+
+// Converts UTF-16LE code units to the system ANSI code page (characters without an ANSI form
+// become the code page's default character).
+std::string ansiFromUtf16(const char16_t* units, size_t count);

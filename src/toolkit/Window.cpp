@@ -1,0 +1,154 @@
+// The window base: HWND <-> object link, the one window procedure, subclassing and reflection.
+#include "toolkit/Window.h"
+
+#include "toolkit/Application.h"
+
+namespace toolkit {
+
+namespace {
+// The link lives in a window property, so it works alike for windows of our own classes, for
+// dialogs and for platform controls we subclass (whose user data we must not touch).
+const char* const kLinkProperty = "Corvask.Window";
+} // namespace
+
+Window::~Window() {
+    if (!handle) return;
+    HWND window = handle;
+    bool owned = ownsWindow;
+    // The derived parts are gone by now: no message may reach the object any more.
+    unsubclass();
+    detach();
+    if (owned && IsWindow(window)) DestroyWindow(window);
+}
+
+Window* Window::fromHandle(HWND window) {
+    if (!window) return nullptr;
+    return static_cast<Window*>(GetPropA(window, kLinkProperty));
+}
+
+bool Window::registerClass(const char* className, UINT classStyle, HBRUSH background) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(instance(), className, &existing)) return true;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = classStyle;
+    wc.lpfnWndProc = &Window::windowProcedure;
+    wc.hInstance = instance();
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    return RegisterClassExA(&wc) != 0;
+}
+
+bool Window::create(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                    int y, int width, int height, HWND parent, UINT id) {
+    HMENU menuOrId =
+        (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
+    HWND window = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent,
+                                  menuOrId, instance(), this);
+    if (!window) return false;
+    // A window of our own class was linked at WM_NCCREATE; a platform control is taken over now.
+    if (fromHandle(window) != this && !subclass(window)) {
+        DestroyWindow(window);
+        return false;
+    }
+    ownsWindow = true;
+    return true;
+}
+
+bool Window::subclass(HWND window) {
+    if (!window || handle || fromHandle(window)) return false;
+    attach(window);
+    hookProcedure();
+    return previousProcedure != nullptr;
+}
+
+void Window::hookProcedure() {
+    previousProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::windowProcedure)));
+}
+
+void Window::unsubclass() {
+    if (!handle || !previousProcedure) return;
+    SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
+    previousProcedure = nullptr;
+    detach();
+}
+
+void Window::destroy() {
+    if (handle) DestroyWindow(handle);
+}
+
+void Window::attach(HWND window) {
+    handle = window;
+    SetPropA(window, kLinkProperty, this);
+}
+
+void Window::detach() {
+    if (handle) RemovePropA(handle, kLinkProperty);
+    handle = nullptr;
+    ownsWindow = false;
+}
+
+bool Window::onReflectedNotify(NMHDR&, LRESULT&) {
+    return false;
+}
+bool Window::onReflectedCommand(UINT, LRESULT&) {
+    return false;
+}
+
+LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return defaultHandling(message, wParam, lParam);
+}
+
+LRESULT Window::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (previousProcedure)
+        return CallWindowProcA(previousProcedure, handle, message, wParam, lParam);
+    return DefWindowProcA(handle, message, wParam, lParam);
+}
+
+bool Window::reflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_NOTIFY && lParam) {
+        NMHDR& header = *reinterpret_cast<NMHDR*>(lParam);
+        Window* child = fromHandle(header.hwndFrom);
+        return child && child->onReflectedNotify(header, result);
+    }
+    if (message == WM_COMMAND && lParam) {
+        Window* child = fromHandle(reinterpret_cast<HWND>(lParam));
+        return child && child->onReflectedCommand(HIWORD(wParam), result);
+    }
+    return false;
+}
+
+LRESULT Window::dispatch(Window* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    // No exception may cross into the platform's code: a failing handler answers 0.
+    try {
+        if (!reflectToChild(message, wParam, lParam, result))
+            result = self->handleMessage(message, wParam, lParam);
+    } catch (...) {
+        result = 0;
+    }
+    if (message == WM_NCDESTROY && self->handle == window) {
+        WNDPROC previous = self->previousProcedure;
+        if (previous) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        self->previousProcedure = nullptr;
+        self->detach();
+        self->onFinalDestroy();
+    }
+    return result;
+}
+
+LRESULT CALLBACK Window::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = fromHandle(window);
+    if (!self && message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        if (self) self->attach(window);
+    }
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    return dispatch(self, window, message, wParam, lParam);
+}
+
+} // namespace toolkit

@@ -1,0 +1,274 @@
+// Checks the result file byte for byte, the round trip, and that cut, random and hostile files
+// give their records or the file-error text, never a crash or a huge allocation.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "results/ResultFile.h"
+#include "results/ResultHistory.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
+#include "ResultFileTestHelpers.h"
+
+namespace {
+
+const char* const kPastEnd = "An attempt was made to access an unnamed file past its end.";
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values)
+        out.push_back(char(v));
+    return out;
+}
+
+std::string le32(uint32_t v) {
+    return bytes({int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF), int(v >> 24)});
+}
+
+class ResultFileTest : public testing::Test {
+protected:
+    ResultSet store;
+    ResultHistory history{store};
+    ResultView view{store, history};
+    ScratchFolder dir;
+    BoxRecorder boxes;
+
+    // Items whose records use one-byte and three-byte prefixes, a folder and a drive root.
+    std::vector<FoundItem> sampleItems() {
+        return {makeItem("notes.txt", "\\\\SRV\\Docs", 1234, FILE_ATTRIBUTE_ARCHIVE,
+                         0x01C1C5A3'12345678ull),
+                makeItem("Pictures", "C:", 0, FILE_ATTRIBUTE_DIRECTORY, 0x01D00000'00000001ull),
+                makeItem(std::string(300, 'n') + ".mp3", "\\\\SRV\\Music\\Long", 0xFFFFFFFFu, 0x27,
+                         0xFFFFFFFF'FFFFFFFFull)};
+    }
+    void fillStore(const std::vector<FoundItem>& items) {
+        for (const FoundItem& item : items)
+            store.append(item);
+    }
+};
+
+} // namespace
+
+TEST_F(ResultFileTest, EmptyViewIsEightBytes) {
+    std::string path = dir.file("empty.sr");
+    ASSERT_TRUE(saveResultFile(view, path, nullptr));
+    EXPECT_EQ(readWholeFile(path), bytes({0xC8, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(ResultFileTest, RecordLayoutByteForByte) {
+    FoundItem item = makeItem("notes.txt", "C:\\Folder", 1234, 0x20);
+    item.creationTime = FILETIME{0x04030201, 0x08070605};
+    item.lastAccessTime = FILETIME{0x14131211, 0x18171615};
+    item.lastWriteTime = FILETIME{0x24232221, 0x28272625};
+    fillStore({item});
+    std::string path = dir.file("one.sr");
+    ASSERT_TRUE(saveResultFile(view, path, nullptr));
+    std::string file = readWholeFile(path);
+    ASSERT_EQ(file.size(), 8u + 56u);
+    EXPECT_EQ(file.substr(0, 8), bytes({0xC8, 0, 0, 0, 1, 0, 0, 0}));
+    std::string expected =
+        bytes({0x78, 0xF6, 0x45, 0x00, 1,    2,    3,    4,    5,    6,    7,    8,    0x11,
+               0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26,
+               0x27, 0x28, 0xD2, 0x04, 0,    0,    0x20, 0,    0,    0,    9}) +
+        "notes.txt" + bytes({9}) + "C:\\Folder";
+    EXPECT_EQ(file.substr(8), expected);
+}
+
+TEST_F(ResultFileTest, LongNameGetsThreeBytePrefix) {
+    std::string record;
+    appendResultRecord(record, makeItem(std::string(300, 'x'), "D:", 1));
+    EXPECT_EQ(record.substr(36, 3), bytes({0xFF, 0x2C, 0x01}));
+    EXPECT_EQ(record.size(), 36u + 3 + 300 + 1 + 2);
+}
+
+TEST_F(ResultFileTest, LoadThenSaveGivesTheSameBytesAndItems) {
+    std::vector<FoundItem> items = sampleItems();
+    fillStore(items);
+    std::string first = dir.file("first.sr"), second = dir.file("second.sr");
+    ASSERT_TRUE(saveResultFile(view, first, nullptr));
+
+    ResultSet loaded;
+    ASSERT_TRUE(loadResultFile(loaded, first, nullptr));
+    ASSERT_EQ(loaded.count(), 3);
+    for (int32_t i = 0; i < 3; ++i) {
+        FoundItem got;
+        ASSERT_TRUE(loaded.copyAt(i, got));
+        EXPECT_TRUE(got == items[i]) << i;
+    }
+    ResultHistory loadedHistory(loaded);
+    ResultView loadedView(loaded, loadedHistory);
+    ASSERT_TRUE(saveResultFile(loadedView, second, nullptr));
+    EXPECT_EQ(readWholeFile(second), readWholeFile(first));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(ResultFileTest, HeaderAndReservedWordsAreIgnoredAndUtf16TextIsConverted) {
+    // Header 999, one record with a junk reserved word, the name in the UTF-16 form.
+    std::string file = le32(999) + le32(1) + le32(0xDEADBEEF) + std::string(24, '\0') + le32(5) +
+                       le32(0x10) + bytes({0xFF, 0xFE, 0xFF, 3, 'a', 0, 'b', 0, 'c', 0}) +
+                       bytes({2}) + "E:";
+    std::string path = dir.file("hand.sr");
+    writeWholeFile(path, file);
+    ASSERT_TRUE(loadResultFile(store, path, nullptr));
+    FoundItem got;
+    ASSERT_TRUE(store.copyAt(0, got));
+    EXPECT_EQ(got.name, "abc");
+    EXPECT_EQ(got.folder, "E:");
+    EXPECT_EQ(got.size, 5u);
+    EXPECT_TRUE(got.isFolder());
+}
+
+TEST_F(ResultFileTest, ZeroOrNegativeCountLoadsNothing) {
+    std::string path = dir.file("neg.sr");
+    writeWholeFile(path, le32(200) + le32(0x80000000u) + "junk that is never read");
+    EXPECT_TRUE(loadResultFile(store, path, nullptr));
+    writeWholeFile(path, le32(200) + le32(0));
+    EXPECT_TRUE(loadResultFile(store, path, nullptr));
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(ResultFileTest, FileCutAtEveryOffsetKeepsTheRecordsBeforeTheCut) {
+    std::vector<FoundItem> items = sampleItems();
+    std::string whole = le32(200) + le32(3);
+    std::vector<size_t> recordEnds;
+    for (const FoundItem& item : items) {
+        appendResultRecord(whole, item);
+        recordEnds.push_back(whole.size());
+    }
+    std::string path = dir.file("cut.sr");
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        writeWholeFile(path, whole.substr(0, cut));
+        ResultSet partial;
+        boxes.boxes.clear();
+        ASSERT_FALSE(loadResultFile(partial, path, nullptr)) << cut;
+        int32_t complete = 0;
+        for (size_t end : recordEnds)
+            complete += end <= cut ? 1 : 0;
+        ASSERT_EQ(partial.count(), complete) << cut;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << cut;
+        EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << cut;
+        EXPECT_EQ(boxes.boxes[0].caption, "Corvask");
+        EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    }
+    writeWholeFile(path, whole);
+    ResultSet full;
+    EXPECT_TRUE(loadResultFile(full, path, nullptr));
+    EXPECT_EQ(full.count(), 3);
+}
+
+TEST_F(ResultFileTest, HostileLengthsEndAtTheEndOfTheFile) {
+    std::string good;
+    appendResultRecord(good, makeItem("a", "C:", 1));
+    const std::string fixed = le32(kResultRecordMark) + std::string(32, '\0');
+    struct Case {
+        const char* what;
+        std::string body;
+        int32_t records;
+    } cases[] = {
+        {"count far beyond the file", le32(0x7FFFFFFF) + good, 1},
+        {"32-bit name length",
+         le32(2) + good + fixed + bytes({0xFF, 0xFF, 0xFF}) + le32(0xFFFFFFF0), 1},
+        {"16-bit folder length", le32(1) + fixed + bytes({1, 'n', 0xFF, 0xFD, 0xFF}), 0},
+        {"UTF-16 unit count",
+         le32(1) + fixed + bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF}) + le32(0x7FFFFFFF), 0},
+        {"UTF-16 marker twice",
+         le32(1) + fixed + bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF}) + std::string(16, 'x'), 0},
+    };
+    std::string path = dir.file("hostile.sr");
+    for (const Case& c : cases) {
+        writeWholeFile(path, le32(200) + c.body);
+        ResultSet partial;
+        boxes.boxes.clear();
+        EXPECT_FALSE(loadResultFile(partial, path, nullptr)) << c.what;
+        EXPECT_EQ(partial.count(), c.records) << c.what;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << c.what;
+    }
+}
+
+TEST_F(ResultFileTest, RandomBytesGiveRecordsOrThePastEndText) {
+    std::mt19937 random(20021207);
+    std::string path = dir.file("random.sr");
+    for (int round = 0; round < 300; ++round) {
+        std::string file;
+        size_t length = random() % 400;
+        // Half the files start like a real one, so the records themselves get exercised.
+        if (round % 2 == 0) file = le32(200) + le32(random() % 8);
+        while (file.size() < length)
+            file.push_back(char(random() & 0xFF));
+        // Short lengths are more interesting than the uniform spread gives.
+        for (char& c : file)
+            if (random() % 4 == 0) c = char(random() % 6);
+        writeWholeFile(path, file);
+        ResultSet loaded;
+        boxes.boxes.clear();
+        bool ok = loadResultFile(loaded, path, nullptr);
+        EXPECT_LE(size_t(loaded.count()) * 38, file.size()) << round;
+        if (!ok) {
+            ASSERT_EQ(boxes.boxes.size(), 1u) << round;
+            EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << round;
+        }
+    }
+}
+
+TEST_F(ResultFileTest, MissingFileIsReportedAndChangesNothing) {
+    store.append(makeItem("kept.txt", "C:", 1));
+    std::string path = dir.file("absent.sr");
+    EXPECT_FALSE(loadResultFile(store, path, nullptr));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, path + " was not found.");
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    EXPECT_EQ(store.count(), 1);
+}
+
+TEST_F(ResultFileTest, SaveIntoAMissingFolderIsReported) {
+    std::string path = dir.file("no such folder\\r.sr");
+    EXPECT_FALSE(saveResultFile(view, path, nullptr));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_NE(boxes.boxes[0].text.find(path), std::string::npos);
+    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+}
+
+TEST_F(ResultFileTest, SavingALevelWritesItsRowsInOrderAndLoadsAsOneLevel) {
+    std::vector<FoundItem> items = sampleItems();
+    items.push_back(makeItem("d.txt", "C:", 4));
+    fillStore(items);
+    history.pushIdentityLevel();
+    history.truncateAfterCurrent();
+    int32_t level = history.pushEmptyLevel();
+    history.appendToLevel(level, 3);
+    history.appendToLevel(level, 0);
+    ASSERT_EQ(view.itemCount(), 2);
+    std::string path = dir.file("level.sr");
+    ASSERT_TRUE(saveResultFile(view, path, nullptr));
+
+    std::string expected = le32(200) + le32(2);
+    appendResultRecord(expected, items[3]);
+    appendResultRecord(expected, items[0]);
+    EXPECT_EQ(readWholeFile(path), expected);
+
+    ASSERT_TRUE(openResultFile(history, store, path, nullptr));
+    EXPECT_EQ(history.levelCount(), 1);
+    EXPECT_EQ(history.currentLevel(), 1);
+    ASSERT_EQ(view.itemCount(), 2);
+    EXPECT_TRUE(view.itemAt(0).value() == items[3]);
+}
+
+TEST_F(ResultFileTest, FailedOpenShowsLevelOneOverTheRecordsRead) {
+    fillStore(sampleItems());
+    history.pushIdentityLevel();
+    std::string whole = le32(200) + le32(3);
+    appendResultRecord(whole, makeItem("first.txt", "C:", 1));
+    appendResultRecord(whole, makeItem("second.txt", "C:", 2));
+    std::string path = dir.file("short.sr");
+    writeWholeFile(path, whole + "\x78\xF6");
+    EXPECT_FALSE(openResultFile(history, store, path, nullptr));
+    EXPECT_EQ(history.levelCount(), 1);
+    EXPECT_EQ(history.currentLevel(), 1);
+    ASSERT_EQ(view.itemCount(), 2);
+    EXPECT_EQ(view.itemAt(1)->name, "second.txt");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kPastEnd);
+}

@@ -1,0 +1,17 @@
+// Watches the largest single allocation made while a watch is active, so tests can show that
+// hostile input never leads to a huge allocation. Link support/AllocationWatch.cpp, which
+// replaces the global operator new of the test executable.
+#pragma once
+
+#include <cstddef>
+
+class AllocationWatch {
+public:
+    AllocationWatch();  // starts watching with a largest size of 0
+    ~AllocationWatch(); // stops watching
+    AllocationWatch(const AllocationWatch&) = delete;
+    AllocationWatch& operator=(const AllocationWatch&) = delete;
+
+    // The largest single request seen since construction.
+    size_t largest() const;
+};

@@ -1,0 +1,233 @@
+// Real windows, folders and shares for the result and walker tests.
+#include "ResultTestHost.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+const char kHostClass[] = "CorvaskResultTestHost";
+
+LRESULT CALLBACK hostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* host = reinterpret_cast<ResultTestHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (host && host->onNotify) return host->onNotify(reinterpret_cast<NMHDR*>(lParam));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void registerHostClass() {
+    static bool done = false;
+    if (done) return;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = hostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kHostClass;
+    RegisterClassA(&wc);
+    done = true;
+}
+
+void writeBytes(const std::string& path, uint32_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    std::vector<char> block(65536, 'x');
+    while (size > 0) {
+        DWORD chunk = size < block.size() ? size : DWORD(block.size()), written = 0;
+        if (!WriteFile(file, block.data(), chunk, &written, nullptr) || written == 0) break;
+        size -= written;
+    }
+    CloseHandle(file);
+}
+
+void makeFolders(const std::string& path) {
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+int uniqueNumber() {
+    static int counter = 0;
+    return int(GetCurrentProcessId()) * 100 + ++counter;
+}
+
+} // namespace
+
+void pumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+ResultTestHost::ResultTestHost() {
+    registerHostClass();
+    window_ = CreateWindowExA(0, kHostClass, "Corvask test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              760, 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, LONG_PTR(this));
+    RECT rect{0, 0, 740, 340};
+    list_ = listCtrl_.create(window_, 1000, rect);
+    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+                              HMENU(INT_PTR(1001)), GetModuleHandleA(nullptr), nullptr);
+    int parts[2] = {400, -1};
+    SendMessageA(status_, SB_SETPARTS, 2, LPARAM(parts));
+    pumpMessages();
+}
+
+ResultTestHost& ResultTestHost::shared() {
+    static ResultTestHost* host = new ResultTestHost; // lives until the process ends
+    host->reset();
+    return *host;
+}
+
+void ResultTestHost::reset() {
+    onNotify = nullptr;
+    SendMessageA(list_, LVM_SETITEMCOUNT, 0, 0);
+    while (SendMessageA(list_, LVM_DELETECOLUMN, 0, 0)) {
+    }
+    SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    SendMessageA(status_, SB_SETTEXTA, 0, LPARAM(""));
+    SendMessageA(status_, SB_SETTEXTA, 1, LPARAM(""));
+    pumpMessages();
+}
+
+ResultTestHost::~ResultTestHost() {
+    DestroyWindow(window_);
+    pumpMessages();
+}
+
+std::string ResultTestHost::paneText(int pane) const {
+    char text[512] = "";
+    LRESULT info = SendMessageA(status_, SB_GETTEXTLENGTHA, WPARAM(pane), 0);
+    if (LOWORD(info) >= sizeof text) return "<too long>";
+    SendMessageA(status_, SB_GETTEXTA, WPARAM(pane), LPARAM(text));
+    return text;
+}
+
+int32_t ResultTestHost::listCount() const {
+    return int32_t(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ResultTestHost::selectedRows() const {
+    std::string rows;
+    int32_t row = -1;
+    while ((row = int32_t(SendMessageA(list_, LVM_GETNEXTITEM, WPARAM(row),
+                                       MAKELPARAM(LVNI_SELECTED, 0)))) >= 0) {
+        if (!rows.empty()) rows += ",";
+        rows += std::to_string(row);
+    }
+    return rows;
+}
+
+void ResultTestHost::selectRow(int32_t row, bool selected) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = selected ? LVIS_SELECTED : 0;
+    SendMessageA(list_, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
+}
+
+FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t size,
+                   uint32_t attributes, int year, int month, int day, int hour, int minute) {
+    FoundItem item;
+    item.name = name;
+    item.folder = folder;
+    item.size = size;
+    item.attributes = attributes;
+    SYSTEMTIME local{};
+    local.wYear = WORD(year);
+    local.wMonth = WORD(month);
+    local.wDay = WORD(day);
+    local.wHour = WORD(hour);
+    local.wMinute = WORD(minute);
+    FILETIME localTime;
+    SystemTimeToFileTime(&local, &localTime);
+    LocalFileTimeToFileTime(&localTime, &item.lastWriteTime);
+    item.creationTime = item.lastWriteTime;
+    item.lastAccessTime = item.lastWriteTime;
+    return item;
+}
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    path_ = std::string(base) + "corvask-test-" + std::to_string(uniqueNumber());
+    if (path_.back() == '\\') path_.pop_back();
+    removeTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() {
+    removeTree(path_);
+}
+
+std::string TempFolder::makeFolder(const std::string& relative) const {
+    std::string full = path_ + "\\" + relative;
+    makeFolders(full);
+    return full;
+}
+
+std::string TempFolder::makeFile(const std::string& relative, uint32_t size) const {
+    std::string full = path_ + "\\" + relative;
+    size_t slash = full.rfind('\\');
+    makeFolders(full.substr(0, slash));
+    writeBytes(full, size);
+    return full;
+}
+
+TestShare::TestShare(const std::string& server, const std::string& share) {
+    const char* prefix = getenv("WINEPREFIX");
+    if (!prefix || prefix[0] != '/') return;
+    std::string root = std::string("Z:") + prefix;
+    for (char& c : root)
+        if (c == '/') c = '\\';
+    serverPath_ = root + "\\dosdevices\\unc\\" + server;
+    localPath_ = serverPath_ + "\\" + share;
+    removeTree(localPath_);
+    makeFolders(localPath_);
+    uncPath_ = "\\\\" + server + "\\" + share;
+    if (GetFileAttributesA(uncPath_.c_str()) == INVALID_FILE_ATTRIBUTES) localPath_.clear();
+}
+
+TestShare::~TestShare() {
+    if (localPath_.empty()) return;
+    removeTree(localPath_);
+    RemoveDirectoryA(serverPath_.c_str());
+}
+
+std::string TestShare::makeFolder(const std::string& relative) const {
+    makeFolders(localPath_ + "\\" + relative);
+    return uncPath_ + "\\" + relative;
+}
+
+std::string TestShare::makeFile(const std::string& relative, uint32_t size) const {
+    std::string full = localPath_ + "\\" + relative;
+    makeFolders(full.substr(0, full.rfind('\\')));
+    writeBytes(full, size);
+    return uncPath_ + "\\" + relative;
+}
+
+void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string full = path + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(full);
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
