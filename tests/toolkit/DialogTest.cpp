@@ -119,7 +119,8 @@ TEST(DialogModalRun, EndsByPostedMessageAfterIdleCountsZeroToThree) {
     auto tmpl = makeTemplate();
     ValuesDialog dialog(tmpl.get());
     int filtered = 0;
-    setMessageFilter([&](MSG& msg) {
+    setMessageFilter([&](int code, MSG& msg) {
+        EXPECT_EQ(code, MSGF_DIALOGBOX);
         if (msg.message != WM_APP + 1) return false;
         ++filtered;
         return true; // handled by the filter: the dialog must not see it
