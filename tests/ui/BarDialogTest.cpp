@@ -374,6 +374,8 @@ TEST(DialogStatusBar, LazyPaneTextsEndExact) {
     EXPECT_EQ(bar.paneText(0), "folder 499");
     bar.setPaneText(1, "Ready");
     EXPECT_EQ(bar.paneText(1), "Ready");
+    SendMessageW(bar.hwnd(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"Active thread(s): 3"));
+    EXPECT_EQ(bar.paneText(1), "Active thread(s): 3");
     EXPECT_EQ(bar.paneText(0), "folder 499");
 
     // Texts sent from a worker thread while the interface thread runs its messages.
