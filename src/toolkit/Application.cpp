@@ -9,6 +9,15 @@ namespace toolkit {
 namespace {
 HWND theMainWindow = nullptr;
 MessageFilter theFilter;
+HHOOK filterHook = nullptr;
+
+LRESULT CALLBACK filterHookProcedure(int code, WPARAM wParam, LPARAM lParam) {
+    // Our own modal loops have asked the filter already (IsDialogMessage asks the hook again).
+    if (code >= 0 && code != MSGF_DIALOGBOX && lParam &&
+        applyMessageFilter(code, *reinterpret_cast<MSG*>(lParam)))
+        return TRUE;
+    return CallNextHookEx(filterHook, code, wParam, lParam);
+}
 } // namespace
 
 HINSTANCE instance() {
@@ -26,8 +35,20 @@ void setMessageFilter(MessageFilter filter) {
     theFilter = std::move(filter);
 }
 
-bool applyMessageFilter(MSG& msg) {
-    return theFilter && theFilter(msg);
+bool applyMessageFilter(int code, MSG& msg) {
+    return theFilter && theFilter(code, msg);
+}
+
+bool installMessageFilterHook() {
+    if (filterHook) return true;
+    filterHook =
+        SetWindowsHookExA(WH_MSGFILTER, &filterHookProcedure, nullptr, GetCurrentThreadId());
+    return filterHook != nullptr;
+}
+
+void removeMessageFilterHook() {
+    if (filterHook) UnhookWindowsHookEx(filterHook);
+    filterHook = nullptr;
 }
 
 std::string loadString(UINT id, int bufferSize) {

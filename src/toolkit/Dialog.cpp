@@ -59,7 +59,7 @@ INT_PTR Dialog::runModal() {
             modalResult = -1;
             break;
         }
-        if (!applyMessageFilter(msg) && !preTranslateMessage(msg) &&
+        if (!applyMessageFilter(MSGF_DIALOGBOX, msg) && !preTranslateMessage(msg) &&
             !(handle && IsDialogMessageA(handle, &msg))) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

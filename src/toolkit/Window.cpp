@@ -12,10 +12,14 @@ const char* const kLinkProperty = "Corvask.Window";
 } // namespace
 
 Window::~Window() {
+    releaseWindow();
+}
+
+void Window::releaseWindow() {
     if (!handle) return;
     HWND window = handle;
     bool owned = ownsWindow;
-    // The derived parts are gone by now: no message may reach the object any more.
+    // No message may reach the object any more (its derived parts may be gone already).
     unsubclass();
     detach();
     if (owned && IsWindow(window)) DestroyWindow(window);

@@ -54,6 +54,11 @@ protected:
     // Offers a parent's WM_NOTIFY / WM_COMMAND to the child object it concerns.
     static bool reflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+    // Lets go of the window before the object goes: the link is dropped first, so no message
+    // reaches a half-destroyed object; a window the object made is then destroyed. A class whose
+    // members are windows calls it in its own destructor, before those members go.
+    void releaseWindow();
+
     // Makes the link for handle (used by the dialog layer, which learns its handle itself).
     void attach(HWND window);
     void detach();

@@ -119,7 +119,8 @@ TEST(DialogModalRun, EndsByPostedMessageAfterIdleCountsZeroToThree) {
     auto tmpl = makeTemplate();
     ValuesDialog dialog(tmpl.get());
     int filtered = 0;
-    setMessageFilter([&](MSG& msg) {
+    setMessageFilter([&](int code, MSG& msg) {
+        EXPECT_EQ(code, MSGF_DIALOGBOX);
         if (msg.message != WM_APP + 1) return false;
         ++filtered;
         return true; // handled by the filter: the dialog must not see it
@@ -157,6 +158,25 @@ protected:
     }
 };
 } // namespace
+
+TEST(DialogModalRun, FilterHookServesMenusAndMessageBoxesButNotDialogLoops) {
+    std::vector<int> codes;
+    setMessageFilter([&](int code, MSG& msg) {
+        codes.push_back(code);
+        return msg.message == WM_KEYDOWN;
+    });
+    ASSERT_TRUE(installMessageFilterHook());
+    MSG key{nullptr, WM_KEYDOWN, 'C', 0, 0, {0, 0}};
+    MSG other{nullptr, WM_CHAR, 'c', 0, 0, {0, 0}};
+    EXPECT_TRUE(CallMsgFilterA(&key, MSGF_MENU));
+    EXPECT_FALSE(CallMsgFilterA(&other, MSGF_MESSAGEBOX));
+    // The modal loops of the toolkit ask the filter themselves, before the dialog keys.
+    EXPECT_FALSE(CallMsgFilterA(&key, MSGF_DIALOGBOX));
+    removeMessageFilterHook();
+    EXPECT_FALSE(CallMsgFilterA(&key, MSGF_MENU));
+    setMessageFilter({});
+    EXPECT_EQ(codes, (std::vector<int>{MSGF_MENU, MSGF_MESSAGEBOX}));
+}
 
 TEST(DialogModalRun, DisablesTheOwnerAndGivesItBack) {
     auto tmpl = makeTemplate();

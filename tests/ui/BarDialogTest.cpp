@@ -1,6 +1,7 @@
 // BarDialog with real bars under a real dialog: layout, idle updates of tool-bar buttons and
 // menus, prompts, the tool-tip rule and the status bar's lazily applied pane texts.
 #include "support/DialogTemplateBuilder.h"
+#include "support/WindowShot.h"
 #include "toolkit/FrameworkMessages.h"
 #include "ui/dialogex/BarDialog.h"
 
@@ -205,6 +206,18 @@ TEST(BarDialog, ToolTipTextRule) {
     EXPECT_EQ(paneZero(m.dialog), "Ready");
     EXPECT_EQ(m.dialog.shownPromptId(), kIdlePromptId);
 
+    // The tool bar's own tool tip asks the tool bar, which asks the dialog.
+    // (the platform's tool tips ask in the wide form).
+    NMTTDISPINFOW viaBar{};
+    viaBar.hdr.hwndFrom = tip;
+    viaBar.hdr.idFrom = kNewSearch;
+    viaBar.hdr.code = TTN_NEEDTEXTW;
+    viaBar.lpszText = viaBar.szText; // as the tool tip asks
+    SendMessageA(m.dialog.toolBar().hwnd(), WM_NOTIFY, kNewSearch,
+                 reinterpret_cast<LPARAM>(&viaBar));
+    ASSERT_NE(viaBar.lpszText, nullptr);
+    EXPECT_EQ(std::wstring(viaBar.lpszText), L"Start a new search");
+
     // Ids 0 and 59393 and missing strings give an empty tip.
     EXPECT_EQ(ask(0), "");
     EXPECT_EQ(ask(59393), "");
@@ -361,6 +374,8 @@ TEST(DialogStatusBar, LazyPaneTextsEndExact) {
     EXPECT_EQ(bar.paneText(0), "folder 499");
     bar.setPaneText(1, "Ready");
     EXPECT_EQ(bar.paneText(1), "Ready");
+    SendMessageW(bar.hwnd(), SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"Active thread(s): 3"));
+    EXPECT_EQ(bar.paneText(1), "Active thread(s): 3");
     EXPECT_EQ(bar.paneText(0), "folder 499");
 
     // Texts sent from a worker thread while the interface thread runs its messages.
@@ -397,4 +412,16 @@ TEST(DialogStatusBar, LazyPaneTextsEndExact) {
     char shown[64] = {};
     SendMessageA(statusWindow, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, "after the timer");
+}
+
+// A picture of a dialog with both bars, for a person to look at (CORVASK_SHOTS names a folder).
+TEST(BarDialog, Screenshot) {
+    std::string folder = screenshotFolder();
+    if (folder.empty()) GTEST_SKIP() << "CORVASK_SHOTS is not set";
+    Made m;
+    m.dialog.statusBar().setPaneInfo(1, 0, kPaneNormal, 150);
+    m.dialog.statusBar().setPaneText(0, "\\\\SERVER\\share\\folder");
+    m.dialog.statusBar().setPaneText(1, "Ready");
+    SendMessageA(m.dialog.hwnd(), toolkit::WM_KICKIDLE, MSGF_DIALOGBOX, 0);
+    EXPECT_TRUE(saveWindowShot(m.dialog.hwnd(), folder + "\\bar-dialog.bmp"));
 }

@@ -24,6 +24,11 @@ BarDialog::BarDialog(UINT templateId, HWND parent) : Dialog(templateId, parent) 
 BarDialog::BarDialog(const DLGTEMPLATE* memoryTemplate, HWND parent)
     : Dialog(memoryTemplate, parent) {}
 
+BarDialog::~BarDialog() {
+    // The dialog goes before its bars, so no message of its end reaches the bars' objects.
+    releaseWindow();
+}
+
 std::string BarDialog::promptString(UINT id) {
     return toolkit::loadString(id, 256);
 }

@@ -21,6 +21,7 @@ class BarDialog : public toolkit::Dialog {
 public:
     BarDialog(UINT templateId, HWND parent);
     BarDialog(const DLGTEMPLATE* memoryTemplate, HWND parent);
+    ~BarDialog() override;
 
     // Creates the requested bars and makes room for them: the controls move down by the tool
     // bar's height (the dialog keeps its size). paneIds/paneCount give the status bar's panes,

@@ -145,6 +145,21 @@ void DialogStatusBar::layOut() {
 LRESULT DialogStatusBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case SB_SETTEXTA: return recordText(wParam, reinterpret_cast<const char*>(lParam));
+    case SB_SETTEXTW: {
+        // The wide form is kept in the same record, so the texts stay in the order set.
+        if (HIBYTE(LOWORD(wParam)) & (SBT_OWNERDRAW >> 8)) break;
+        const auto* wide = reinterpret_cast<const wchar_t*>(lParam);
+        std::string text;
+        if (wide && *wide) {
+            int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            if (n > 1) {
+                text.resize(static_cast<size_t>(n));
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), n, nullptr, nullptr);
+                text.resize(static_cast<size_t>(n - 1));
+            }
+        }
+        return recordText(wParam, text.c_str());
+    }
     case WM_TIMER:
         if (wParam != kApplyTimer) break;
         applyPending();
