@@ -57,6 +57,7 @@ TEST_F(LabProvider, WalkFromNetworkToSharesReturnsTheTopologyInItsOrder) {
     lab.server("LABWALK3");
     lab.share("Data");
     ASSERT_TRUE(lab.apply()) << lab.error();
+    EXPECT_TRUE(LabNetwork::isRegistered());
 
     EXPECT_THAT(labTree(), ElementsAre("1 WORKGROUP", "2 \\\\LABWALK1", "3 \\\\LABWALK1\\Public",
                                        "3 \\\\LABWALK1\\Music", "3 \\\\LABWALK1\\Printer",
@@ -242,9 +243,14 @@ TEST_F(LabProvider, EveryOpenedEnumerationIsCountedUntilClosed) {
     NETRESOURCEA raw = domain.raw();
     HANDLE h = nullptr;
     ASSERT_EQ(WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_ANY, 0, &raw, &h), DWORD(NO_ERROR));
+    unsigned opened = 0, closed = 0, openedAfter = 0, closedAfter = 0;
+    ASSERT_TRUE(LabNetwork::enumerationTotals(opened, closed));
     EXPECT_EQ(LabNetwork::openEnumerations(), openBefore + 1);
     EXPECT_EQ(WNetCloseEnum(h), DWORD(NO_ERROR));
     EXPECT_EQ(LabNetwork::openEnumerations(), openBefore);
+    ASSERT_TRUE(LabNetwork::enumerationTotals(openedAfter, closedAfter));
+    EXPECT_EQ(openedAfter, opened);
+    EXPECT_EQ(closedAfter, closed + 1);
 }
 
 TEST_F(LabProvider, ShareFolderIsListedThroughItsUncPath) {
@@ -370,10 +376,11 @@ TEST_F(LabProvider, ConcurrentWalksSurviveTopologySwitches) {
                 ++walks;
             }
         });
-    for (int i = 0; i < 200; ++i)
+    // Switch while the walks run, until the threads have made a fair number of walks.
+    for (int i = 0; walks < 60 && i < 100000; ++i) {
         SetEnvironmentVariableA("CORVASK_LAB_TOPOLOGY", (i % 2 ? a : b).topologyPath().c_str());
-    while (walks < 40)
-        Sleep(5);
+        Sleep(1);
+    }
     stop = true;
     for (std::thread& t : threads)
         t.join();

@@ -303,3 +303,15 @@ bool LabNetwork::lastExtendedError(unsigned& code, std::string& text) {
     text = buf;
     return true;
 }
+
+bool LabNetwork::enumerationTotals(unsigned& opened, unsigned& closed) {
+    using Fn = DWORD(WINAPI*)(LPDWORD, LPDWORD);
+    auto fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(providerFunction("CorvaskLabEnumerationTotals")));
+    DWORD o = 0, c = 0;
+    if (!fn) return false;
+    fn(&o, &c);
+    opened = o;
+    closed = c;
+    return true;
+}

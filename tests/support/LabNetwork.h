@@ -72,6 +72,8 @@ public:
 
     // What the provider saw (0xFFFFFFFF when the provider is not loaded).
     static unsigned openEnumerations(); // opened and not yet closed
+    // Successful NPOpenEnum and NPCloseEnum calls since the process started.
+    static bool enumerationTotals(unsigned& opened, unsigned& closed);
     static unsigned topologyProblems(std::vector<std::string>* texts = nullptr);
     // The provider code and text of the last 1208 the provider returned on this thread, as it
     // handed them to mpr (Wine 8's mpr drops them: its WNetGetLastErrorA answers 1222).
