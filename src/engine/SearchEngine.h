@@ -117,6 +117,8 @@ private:
     void postToOwner(UINT message, WPARAM wParam);
     void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
     void startWorker();
+    // At the end of the enumeration: servers still queued with no worker left to take them.
+    void adoptOrphanedServers();
     void closeThreadHandle(HANDLE& thread);
     void workerLoop();
 

@@ -21,6 +21,7 @@ DWORD WINAPI SearchEngine::enumerationThread(LPVOID parameter) {
     } catch (...) {
         // Out of memory somewhere in the walk: the servers queued so far are still searched.
     }
+    engine->adoptOrphanedServers();
     engine->postToOwner(WM_WORKER_STATE, 0);
     return 0;
 }
@@ -81,6 +82,17 @@ void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags) {
     }
     if (noWorkerLooks || (queued > kServersPerWorker * workers && workers < kMostWorkers))
         startWorker();
+}
+
+void SearchEngine::adoptOrphanedServers() {
+    if (stopRequested()) return;
+    bool orphaned = false;
+    {
+        LockHolder queue(serverQueue_.lock());
+        orphaned = serverQueue_.length() > 0 && runningWorkers_.load() == 0;
+    }
+    // Only when the last worker could not be created: give the waiting servers one more try.
+    if (orphaned) startWorker();
 }
 
 void SearchEngine::startWorker() {

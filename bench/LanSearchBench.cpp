@@ -1,0 +1,146 @@
+// LAN search benchmark: the whole network (the demo LAN of the lab) searched by the engine with
+// the pacing pauses at zero, against a minimal one-thread FindFirstFileA walk of the same shares
+// in the same run; then one search with the default pauses, for the time to the first hit and
+// the total.
+//
+//   bench_lan [--rounds N] [--no-default]
+#include <windows.h>
+#include <winnetwk.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/SearchEngine.h"
+#include "network/CNetwork.h"
+
+namespace {
+
+double nowMs() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// Collects the share paths of the whole network (not timed).
+int32_t collectShare(void* user, NETRESOURCEA* resource) {
+    if (resource->dwDisplayType == RESOURCEDISPLAYTYPE_SHARE && resource->lpRemoteName &&
+        resource->dwType != RESOURCETYPE_PRINT)
+        static_cast<std::vector<std::string>*>(user)->push_back(resource->lpRemoteName);
+    return 1;
+}
+
+int32_t acceptAll(void*, NETRESOURCEA*, uint32_t) {
+    return 1;
+}
+
+// The baseline: every entry below path, one listing per folder, one thread.
+long walkPlain(const std::string& path) {
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    long found = 0;
+    do {
+        if (!strcmp(entry.cFileName, ".") || !strcmp(entry.cFileName, "..")) continue;
+        ++found;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            found += walkPlain(path + "\\" + entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return found;
+}
+
+struct EngineRun {
+    double totalMs = 0;
+    double firstHitMs = -1;
+    int32_t hits = 0;
+    int32_t workers = 0;
+};
+
+EngineRun searchLan(const SearchEngineSettings& settings) {
+    SearchEngine engine(settings);
+    engine.attach(nullptr, nullptr, nullptr);
+    SearchOptions options;
+    options.namePattern = "*.*";
+    options.scope = SearchScope::Lan;
+    engine.buildCriteria(options);
+    EngineRun run;
+    const double started = nowMs();
+    if (!engine.startSearch()) return run;
+    while (engine.isBusy()) {
+        if (run.firstHitMs < 0 && engine.store().count() > 0) run.firstHitMs = nowMs() - started;
+        Sleep(1);
+    }
+    run.totalMs = nowMs() - started;
+    if (run.firstHitMs < 0 && engine.store().count() > 0) run.firstHitMs = run.totalMs;
+    run.workers = engine.workersStarted();
+    engine.finishSearch();
+    run.hits = engine.store().count();
+    return run;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int rounds = 5;
+    bool withDefault = true;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--rounds") && i + 1 < argc) rounds = std::max(1, atoi(argv[++i]));
+        if (!strcmp(argv[i], "--no-default")) withDefault = false;
+    }
+
+    std::vector<std::string> shares;
+    CNetworkHooks lister(&shares, collectShare, acceptAll);
+    lister.enumerate(RESOURCEDISPLAYTYPE_SHARE, SearchEngine::kLanWalkFlags);
+    if (shares.empty()) {
+        printf("no shares on the network (is the lab registered? bench/run-lan.sh does it)\n");
+        return 1;
+    }
+
+    // Warm the directory caches once, so neither side pays for the first read.
+    long baselineEntries = 0;
+    for (const std::string& share : shares)
+        baselineEntries += walkPlain(share);
+
+    SearchEngineSettings zero;
+    zero.serverTakePauseMs = 0;
+    zero.workerStartPauseMs = 0;
+    std::vector<double> engineMs, plainMs;
+    int32_t engineHits = 0, workers = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const double started = nowMs();
+        long entries = 0;
+        for (const std::string& share : shares)
+            entries += walkPlain(share);
+        plainMs.push_back(nowMs() - started);
+        baselineEntries = entries;
+
+        EngineRun run = searchLan(zero);
+        engineMs.push_back(run.totalMs);
+        engineHits = run.hits;
+        workers = run.workers;
+    }
+    const double engineMedian = median(engineMs), plainMedian = median(plainMs);
+    printf("shares: %zu, entries (baseline walk): %ld, engine hits: %d, workers: %d\n",
+           shares.size(), baselineEntries, int(engineHits), int(workers));
+    printf("zero pauses, median of %d: engine %.0f ms, one-thread FindFirstFileA walk %.0f ms, "
+           "ratio engine/baseline %.2f\n",
+           rounds, engineMedian, plainMedian, engineMedian / plainMedian);
+
+    if (withDefault) {
+        EngineRun run = searchLan(SearchEngineSettings{});
+        printf("default pauses (1000 ms per take, 100 ms per worker start): first hit %.0f ms, "
+               "total %.0f ms, hits %d, workers %d\n",
+               run.firstHitMs, run.totalMs, int(run.hits), int(run.workers));
+    }
+    fflush(stdout);
+    return 0;
+}

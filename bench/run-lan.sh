@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds and runs the LAN search benchmark under Wine over the demo LAN of the lab:
+#   bash bench/run-lan.sh [--rounds N] [--no-default]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh" --target bench_lan corvask_labnp >/dev/null
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1 </dev/null
+trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+# The provider registration is read when a process starts: register before the run.
+bash "$root/lab/demo-lan.sh" "$WINEPREFIX"
+wine "$root/build/cmake/bench/bench_lan.exe" "$@"

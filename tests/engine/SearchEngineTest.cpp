@@ -1,0 +1,396 @@
+// The search engine end to end: real WNet calls through the lab provider, real shares through
+// the prefix, real worker threads, and a small owner window that receives the posted messages.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/SearchEngine.h"
+#include "support/EngineTestHost.h"
+#include "support/LabNetwork.h"
+#include "support/NetworkTestSupport.h"
+
+using testing::UnorderedElementsAreArray;
+
+namespace {
+
+class SearchEngineLan : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!LabNetwork::providerLoaded())
+            GTEST_SKIP() << "the lab provider is not registered in this prefix";
+        openBefore = LabNetwork::openEnumerations();
+    }
+    void TearDown() override {
+        if (LabNetwork::providerLoaded()) {
+            EXPECT_EQ(LabNetwork::openEnumerations(), openBefore) << "an enumeration stayed open";
+        }
+    }
+
+    // Makes a file on a share and remembers its full path as expected when wanted.
+    void file(const std::string& server, const std::string& share, const std::string& relative,
+              bool wanted, unsigned size = 0) {
+        const std::string path = LabNetwork::uncPath(server, share) + "\\" + relative;
+        ASSERT_TRUE(LabNetwork::makeFile(path, size)) << path;
+        if (wanted) expected.push_back(path);
+    }
+    void folder(const std::string& server, const std::string& share, const std::string& relative) {
+        ASSERT_TRUE(LabNetwork::makeFolder(LabNetwork::uncPath(server, share) + "\\" + relative));
+    }
+
+    unsigned openBefore = 0;
+    std::vector<std::string> expected;
+};
+
+// Number of store items whose folder lies on the given server.
+int hitsOn(EngineTestHost& host, const std::string& server) {
+    const std::string prefix = "\\\\" + server + "\\";
+    int n = 0;
+    for (const std::string& path : host.storePaths())
+        if (path.rfind(prefix, 0) == 0) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST_F(SearchEngineLan, WholeLanGivesEveryMatchingFileOnceAndTwiceWhenTwoMasksMatch) {
+    LabNetwork lab("engall");
+    lab.domain("ENGDOM1").batch = 1;
+    lab.server("ENGALL1");
+    lab.share("Docs");
+    lab.share("Music");
+    lab.server("ENGALL2").batch = 1;
+    lab.share("Data");
+    lab.printShare("Printer");
+    lab.domain("ENGDOM2");
+    lab.server("ENGALL3");
+    lab.share("Public");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+
+    file("ENGALL1", "Docs", "report.txt", true);
+    file("ENGALL1", "Docs", "report.doc", false);
+    folder("ENGALL1", "Docs", "2019");
+    folder("ENGALL1", "Docs", "2019\\q1");
+    file("ENGALL1", "Docs", "2019\\q1\\notes.TXT", true);
+    file("ENGALL1", "Music", "song.mp3", false);
+    file("ENGALL2", "Data", "readme.txt", true);
+    file("ENGALL3", "Public", "agenda.txt", true);
+    // Both masks match this one: reported twice.
+    file("ENGALL3", "Public", "apple.txt", true);
+    expected.push_back(LabNetwork::uncPath("ENGALL3", "Public") + "\\apple.txt");
+    file("ENGALL3", "Public", "apple.png", true);
+
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*.txt ap*")));
+    ASSERT_TRUE(host.waitForCompletion());
+
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    // Level 1 lists every hit; every thread that began also ended.
+    EXPECT_EQ(host.engine().history().levelCount(), 1);
+    EXPECT_EQ(host.engine().itemCount(), int32_t(expected.size()));
+    EXPECT_EQ(host.threadStarts, 1 + host.engine().workersStarted());
+    EXPECT_EQ(host.threadEnds, host.threadStarts);
+    EXPECT_EQ(host.engine().workerHandleCount(), 0);
+    EXPECT_EQ(host.engine().queuedServers(), 0);
+    EXPECT_FALSE(host.engine().isBusy());
+}
+
+TEST_F(SearchEngineLan, DomainAndServerListsDecideWhatIsQueued) {
+    LabNetwork lab("englists");
+    lab.domain("ENGLDOM");
+    lab.server("ENGLST1");
+    lab.share("S");
+    lab.server("ENGLST2");
+    lab.share("S");
+    lab.server("ENGLST3");
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    file("ENGLST1", "S", "one.txt", true);
+    file("ENGLST2", "S", "two.txt", false);
+    file("ENGLST3", "S", "three.txt", true);
+
+    EngineTestHost host;
+    {
+        // Domain OnlyThese with no names: nothing queued, no worker, no hit.
+        SearchOptions options = lanOptions("*.txt");
+        options.domains.mode = FilterMode::OnlyThese;
+        ASSERT_TRUE(host.start(options));
+        ASSERT_TRUE(host.waitForCompletion());
+        EXPECT_EQ(host.engine().store().count(), 0);
+        EXPECT_EQ(host.engine().workersStarted(), 0);
+        EXPECT_EQ(host.threadStarts, 1);
+        EXPECT_EQ(host.threadEnds, 1);
+    }
+    {
+        // A server excluded in another case than the provider's is neither queued nor searched.
+        SearchOptions options = lanOptions("*.txt");
+        options.servers.mode = FilterMode::AllExcept;
+        options.servers.names = {"\\\\engLst2"};
+        ASSERT_TRUE(host.start(options));
+        ASSERT_TRUE(host.waitForCompletion());
+        EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    }
+    {
+        // An entry without the leading backslashes never matches a server.
+        SearchOptions options = lanOptions("*.txt");
+        options.servers.mode = FilterMode::OnlyThese;
+        options.servers.names = {"ENGLST1"};
+        ASSERT_TRUE(host.start(options));
+        ASSERT_TRUE(host.waitForCompletion());
+        EXPECT_EQ(host.engine().store().count(), 0);
+    }
+}
+
+TEST_F(SearchEngineLan, SixthAndEleventhQueuedServerStartTheSecondAndThirdWorker) {
+    // Servers come one per batch, slowly enough for each worker to take its first server; the
+    // first two servers keep their workers busy, so the queue only grows.
+    LabNetwork lab("engrule");
+    auto& domain = lab.domain("ENGRDOM");
+    domain.batch = 1;
+    domain.waitMs = 300;
+    for (int i = 1; i <= 13; ++i) {
+        const std::string name = "ENGRULE" + std::to_string(i);
+        auto& server = lab.server(name);
+        if (i <= 2) server.waitMs = 6000;
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    for (int i = 1; i <= 13; ++i)
+        file("ENGRULE" + std::to_string(i), "S", "f.txt", true);
+
+    SearchEngineSettings settings = fastSettings();
+    settings.workerStartPauseMs = 1;
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().workersStarted(), 3);
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+}
+
+TEST_F(SearchEngineLan, SixServersKeepOneWorker) {
+    LabNetwork lab("engrule6");
+    auto& domain = lab.domain("ENGSDOM");
+    domain.batch = 1;
+    domain.waitMs = 300;
+    for (int i = 1; i <= 6; ++i) {
+        auto& server = lab.server("ENGSIX" + std::to_string(i));
+        if (i == 1) server.waitMs = 3000;
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    for (int i = 1; i <= 6; ++i)
+        file("ENGSIX" + std::to_string(i), "S", "f.txt", true);
+
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().workersStarted(), 1);
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+}
+
+TEST_F(SearchEngineLan, ServerQueuedAfterTheLastWorkerEndedIsStillSearched) {
+    // The first server is searched at once and its worker ends; the second arrives a while
+    // later, while the ended worker's handle has not been reaped and still counts.
+    LabNetwork lab("englate");
+    auto& domain = lab.domain("ENGLDOM2");
+    domain.batch = 1;
+    domain.waitMs = 1500;
+    lab.server("ENGLATE1");
+    lab.share("S");
+    lab.server("ENGLATE2");
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    file("ENGLATE1", "S", "early.txt", true);
+    file("ENGLATE2", "S", "late.txt", true);
+
+    EngineTestHost host;
+    host.reapOnMessages = false;
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(host.engine().workersStarted(), 2);
+    EXPECT_EQ(host.engine().queuedServers(), 0);
+}
+
+TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {
+    LabNetwork lab("engstop");
+    lab.domain("ENGSTDOM");
+    for (int i = 1; i <= 8; ++i) {
+        lab.server("ENGSTOP" + std::to_string(i));
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    for (int i = 1; i <= 8; ++i)
+        for (int k = 0; k < 5; ++k)
+            file("ENGSTOP" + std::to_string(i), "S", "f" + std::to_string(k) + ".txt", true);
+
+    SearchEngineSettings settings = fastSettings();
+    settings.serverTakePauseMs = 400; // one server per 0.4 s
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.pumpUntil([&] { return host.engine().store().count() > 0; }));
+    host.engine().requestStop();
+    const int32_t queuedAtStop = host.engine().queuedServers();
+    ASSERT_TRUE(host.waitForCompletion());
+
+    const int32_t hits = host.engine().store().count();
+    EXPECT_GT(hits, 0);
+    EXPECT_LT(hits, int32_t(expected.size()));
+    // Every hit is in level 1, and only servers taken before the stop have hits.
+    EXPECT_EQ(host.engine().itemCount(), hits);
+    int serversWithHits = 0;
+    for (int i = 1; i <= 8; ++i)
+        if (hitsOn(host, "ENGSTOP" + std::to_string(i)) > 0) ++serversWithHits;
+    EXPECT_LE(serversWithHits, 8 - queuedAtStop);
+    EXPECT_FALSE(host.engine().stopRequested()); // cleared by the completion
+    EXPECT_EQ(host.threadEnds, host.threadStarts);
+}
+
+TEST_F(SearchEngineLan, FailingServersAreSkippedAndTheWalkGoesOn) {
+    LabNetwork lab("engfail");
+    lab.domain("ENGFDOM");
+    lab.server("ENGFAIL1").openError = ERROR_ACCESS_DENIED;
+    lab.share("S");
+    auto& broken = lab.server("ENGFAIL2");
+    broken.batch = 1;
+    broken.enumError = ERROR_BAD_NETPATH;
+    broken.enumAfter = 1;
+    lab.share("First");
+    lab.share("Second");
+    auto& extended = lab.server("ENGFAIL3");
+    extended.openError = ERROR_EXTENDED_ERROR;
+    extended.errorCode = 77;
+    extended.errorText = "lab server is resting";
+    lab.share("S");
+    lab.server("ENGFAIL4");
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    file("ENGFAIL1", "S", "hidden.txt", false);
+    file("ENGFAIL2", "First", "first.txt", true);
+    file("ENGFAIL2", "Second", "second.txt", false);
+    file("ENGFAIL3", "S", "resting.txt", false);
+    file("ENGFAIL4", "S", "fine.txt", true);
+
+    BoxRecorder boxes;
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(boxes.count(), 0); // only "no network" is shown
+    EXPECT_NE(host.engine().network().lastErrorText(), "");
+}
+
+TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
+    LabNetwork lab("engref");
+    lab.domain("ENGRFDOM");
+    lab.server("ENGREF1");
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    file("ENGREF1", "S", "alpha.txt", true);
+    file("ENGREF1", "S", "beta.txt", true);
+    file("ENGREF1", "S", "alpine.doc", true);
+
+    BoxRecorder boxes;
+    EngineTestHost host;
+    {
+        // Before any result exists: no level, the box counts 0.
+        SearchOptions options = lanOptions("*");
+        options.scope = SearchScope::LastResult;
+        ASSERT_TRUE(host.start(options));
+        ASSERT_TRUE(host.waitForCompletion());
+        EXPECT_EQ(host.engine().history().levelCount(), 0);
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.at(0).text.rfind("number: 0, Time:", 0), 0u) << boxes.at(0).text;
+        EXPECT_EQ(boxes.at(0).caption, "");
+        EXPECT_EQ(boxes.at(0).owner, nullptr);
+        EXPECT_EQ(host.searchFinished, 1);
+    }
+    ASSERT_TRUE(host.start(lanOptions("*.txt *.doc")));
+    ASSERT_TRUE(host.waitForCompletion());
+    ASSERT_EQ(host.engine().itemCount(), 3);
+    EXPECT_EQ(boxes.count(), 1); // a network search shows no box
+
+    SearchOptions refine = lanOptions("AL*");
+    refine.scope = SearchScope::LastResult;
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().history().levelCount(), 2);
+    EXPECT_EQ(host.engine().history().currentLevel(), 2);
+    EXPECT_EQ(host.engine().itemCount(), 2); // alpha.txt, alpine.doc
+    ASSERT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.at(1).text.rfind("number: 3, Time:", 0), 0u) << boxes.at(1).text;
+    EXPECT_EQ(host.engine().store().count(), 3); // the store is untouched
+
+    refine.namePattern = "*.doc";
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().history().levelCount(), 3);
+    ASSERT_EQ(host.engine().itemCount(), 1);
+    EXPECT_EQ(host.engine().itemAt(0)->name, "alpine.doc");
+
+    // Back, then a refinement drops the level after the current one before adding its own.
+    ASSERT_TRUE(host.engine().history().goBack(false, host.engine().isBusy()));
+    refine.namePattern = "nothing*";
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().history().levelCount(), 3);
+    EXPECT_EQ(host.engine().itemCount(), 0);
+    // From an empty level no level is added.
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(host.engine().history().levelCount(), 3);
+}
+
+TEST(SearchEngineSession, SearchNowWhileBusyAndNewSearchWhileBusyAreRefused) {
+    if (!LabNetwork::providerLoaded()) GTEST_SKIP() << "the lab provider is not registered";
+    LabNetwork lab("engbusy");
+    lab.domain("ENGBDOM").waitMs = 1500;
+    lab.server("ENGBUSY1");
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*")));
+    EXPECT_TRUE(host.engine().isBusy());
+    EXPECT_FALSE(host.engine().startSearch());
+    EXPECT_FALSE(host.engine().resetSession(false));
+    EXPECT_FALSE(host.engine().finishSearch());
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_TRUE(host.engine().resetSession(false));
+    EXPECT_EQ(host.engine().history().levelCount(), 0);
+    EXPECT_EQ(host.engine().store().count(), 0);
+}
+
+TEST(SearchEngineSession, UnknownScopeSearchesTheLan) {
+    SearchEngine engine;
+    SearchOptions options = lanOptions("*");
+    options.scope = static_cast<SearchScope>(-1);
+    engine.buildCriteria(options);
+    EXPECT_EQ(engine.scope(), SearchScope::Lan);
+    options.scope = static_cast<SearchScope>(7);
+    engine.buildCriteria(options);
+    EXPECT_EQ(engine.scope(), SearchScope::Lan);
+}
+
+// Run in a child process without the lab provider: a machine without any network.
+TEST(SearchEngineNoNetwork, OneBoxAndNoWorker) {
+    if (!LabNetwork::providerDisabled() && !netsupport::noNetworkHere()) {
+        EXPECT_EQ(LabNetwork::runWithoutProvider("SearchEngineNoNetwork.*"), 0);
+        return;
+    }
+    ASSERT_TRUE(netsupport::noNetworkHere());
+    BoxRecorder boxes;
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*")));
+    ASSERT_TRUE(host.waitForCompletion());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.at(0).text.rfind("CNetwork: WNetOpenEnum failed; Result is 1222 (\"", 0), 0u)
+        << boxes.at(0).text;
+    EXPECT_EQ(boxes.at(0).caption, "Corvask");
+    EXPECT_EQ(host.engine().workersStarted(), 0);
+    EXPECT_EQ(host.threadStarts, 1);
+    EXPECT_EQ(host.threadEnds, 1);
+}
