@@ -9,5 +9,8 @@ wineserver -p >/dev/null 2>&1 </dev/null
 # inherit the test's output and keep CTest waiting after the test has ended.
 wine wineboot -r >/dev/null 2>&1 </dev/null || true
 trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+# The lab network: mpr reads the provider registration when a process starts, so the provider
+# is registered (with the demo LAN, generated once) before any test process runs.
+bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null
 cd "$root/build/cmake"
 ctest --output-on-failure -j"$(nproc)" "$@"

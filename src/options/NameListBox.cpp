@@ -1,6 +1,8 @@
 // The horizontal-extent rules of CNameListBox.
 #include "options/NameListBox.h"
 
+#include "toolkit/WaitCursor.h"
+
 #include <string>
 
 int measureListBoxString(HWND listBox, const char* text) {
@@ -35,14 +37,13 @@ namespace {
 
 int widestEntry(HWND listBox, int count) {
     // Re-measuring a long list takes a while: show the busy cursor meanwhile.
-    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    toolkit::WaitCursor busy;
     int widest = 0;
     for (int i = 0; i < count; ++i) {
         std::string text = listBoxEntry(listBox, i);
         int width = measureListBoxString(listBox, text.c_str());
         if (width > widest) widest = width;
     }
-    SetCursor(previous);
     return widest;
 }
 

@@ -17,8 +17,9 @@ struct SortState {
     bool sortedWhileSearching = false; // entries may have arrived after that sort
 };
 
-// One result: row r shows the store item at entries[r]. Entries are changed under viewLock and
-// levelsLock together, so that a reader holding either sees them whole.
+// One result: row r shows the store item at entries[r]. Entries are appended under viewLock and
+// levelsLock together, so a reader holding levelsLock never sees the storage move; a sort on the
+// interface thread permutes them under viewLock.
 class ResultLevel {
 public:
     static constexpr int32_t kGrowthStep = 16383;

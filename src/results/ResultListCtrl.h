@@ -8,45 +8,41 @@
 
 #include <cstdint>
 
-// Wraps a list view by subclassing it. LVM_SETITEMCOUNT calls that raise the count are recorded
-// (the newest count; a scroll or full redraw asked by any of them is kept) and applied when a
-// 50 ms timer fires, and at once before the control handles any other list-view message, so
-// every reader of the list (count, selection, ensure-visible) sees the true count. A call that
-// lowers the count (clearing, switching levels) is applied at once, in order, so the selection
-// the list drops with the rows is dropped as it would be without the deferral.
-class ResultListCtrl {
+#include "toolkit/Window.h"
+
+// A list view taken over through the toolkit (subclass / subclassDlgItem for the dialog's
+// control 1000, or create). LVM_SETITEMCOUNT calls that raise the count are recorded (the newest
+// count; a scroll or full redraw asked by any of them is kept) and applied when a 50 ms timer
+// fires, and at once before the control handles any other list-view message, so every reader of
+// the list (count, selection, ensure-visible) sees the true count. A call that lowers the count
+// (clearing, switching levels) is applied at once, in order, so the selection the list drops
+// with the rows is dropped as it would be without the deferral.
+class ResultListCtrl : public toolkit::Window {
 public:
     static constexpr UINT_PTR kTimerId = 0x52C7; // the list view's own timers use small ids
     static constexpr UINT kDelayMs = 50;
 
     ResultListCtrl() = default;
-    ~ResultListCtrl();
-    ResultListCtrl(const ResultListCtrl&) = delete;
-    ResultListCtrl& operator=(const ResultListCtrl&) = delete;
+    ~ResultListCtrl() override;
 
-    // Takes over an existing list view (the dialog's control 1000). False when list is null or
-    // already attached to another object.
-    bool subclass(HWND list);
     // Creates a report-view, owner-data list view child (several rows selectable, selection kept
     // visible, shared image lists) and takes it over. Returns the window or null.
     HWND create(HWND parent, int id, const RECT& rect);
     // Applies a recorded count now (the interface thread only).
     void flush();
-    // Gives the window back to the plain list view (also done when the window is destroyed).
+    // Applies what is recorded and gives the window back to the plain list view.
     void release();
 
-    HWND hwnd() const { return hwnd_; }
     bool hasPendingCount() const { return pending_; }
 
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onFinalDestroy() override;
+
 private:
-    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR refData);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onSetItemCount(WPARAM count, LPARAM flags);
 
-    HWND hwnd_ = nullptr;
     bool pending_ = false;
     int32_t pendingCount_ = 0;
     DWORD pendingFlags_ = 0;
-    int32_t appliedCount_ = 0; // the count the list view itself holds
 };

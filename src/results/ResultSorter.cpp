@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "results/ResultView.h"
+#include "toolkit/WaitCursor.h"
 
 namespace {
 
@@ -76,15 +77,6 @@ struct PositionOrder {
     }
 };
 
-class WaitCursor {
-public:
-    WaitCursor() : old_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(old_); }
-
-private:
-    HCURSOR old_;
-};
-
 void setRowState(HWND list, int32_t row, UINT state, UINT mask) {
     LVITEMA item{};
     item.stateMask = mask;
@@ -132,7 +124,7 @@ bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool
     if (column < 0 || column > kHighestColumn) return false;
     int32_t n = history.rowCount();
     if (n <= 0) return false;
-    WaitCursor wait;
+    toolkit::WaitCursor wait;
     LockHolder view(history.viewLock());
     // Read under viewLock: a refinement cannot add or switch levels meanwhile.
     ResultLevel* level = history.currentLevelObject();

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -30,9 +30,9 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<int64_t>(doe) - 719468;
 }
 
-std::string upperAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+// Upper case in the system code page, as the shell would show it.
+std::string upperAnsi(std::string s) {
+    if (!s.empty()) CharUpperBuffA(s.data(), DWORD(s.size()));
     return s;
 }
 
@@ -96,7 +96,7 @@ std::string fallbackTypeName(const std::string& path) {
     size_t dot = path.rfind('.');
     size_t slash = path.rfind('\\');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
-        return upperAscii(path.substr(dot + 1)) + " File";
+        return upperAnsi(path.substr(dot + 1)) + " File";
     return "File";
 }
 
@@ -193,6 +193,12 @@ void ResultView::detach() {
     }
     list_ = nullptr;
     statusBar_ = nullptr;
+}
+
+void ResultView::refreshList() {
+    if (!list_) return;
+    setListRowCount(list_, itemCount(), LVSICF_NOINVALIDATEALL);
+    InvalidateRect(list_, nullptr, TRUE);
 }
 
 int32_t ResultView::itemCount() {

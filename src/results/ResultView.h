@@ -68,6 +68,10 @@ public:
     HWND statusBar() const { return statusBar_; }
     HIMAGELIST smallIcons() const { return smallIcons_; }
 
+    // Shows the current view afresh after a wholesale change (clearing, a load): the list's row
+    // count set to itemCount with LVSICF_NOINVALIDATEALL only, and the whole list invalidated.
+    void refreshList();
+
     // Rows of the current view.
     int32_t itemCount();
     // A copy of a row's item; none when the row is out of range or its entry points outside the

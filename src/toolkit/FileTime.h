@@ -28,6 +28,7 @@ inline uint64_t time32ToFileTimeU64(int32_t t) {
 
 // The inverse, truncated to whole seconds and held within the 32-bit range.
 inline int32_t fileTimeU64ToTime32(uint64_t ft) {
+    if (ft > uint64_t(INT64_MAX)) return INT32_MAX;
     int64_t seconds =
         (int64_t(ft) - int64_t(kUnixEpochAsFileTime)) / int64_t(kFileTimeTicksPerSecond);
     if (seconds > INT32_MAX) return INT32_MAX;

@@ -63,7 +63,7 @@ TEST(ArrayGrowth, AccessOutsideTheCountYieldsNothing) {
     a.setSize(2); // shrinking keeps the storage
     EXPECT_EQ(a.at(2), nullptr);
     EXPECT_EQ(a.capacity(), 16); // 1, then 1 + 15
-    a.setSize(3); // new slots are constructed empty
+    a.setSize(3);                // new slots are constructed empty
     EXPECT_EQ(*a.at(2), "");
     a.removeAt(0);
     EXPECT_EQ(a.count(), 2);

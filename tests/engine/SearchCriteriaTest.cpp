@@ -245,8 +245,8 @@ TEST(SearchCriteria, PreviousWeeksAndDaysKeepTheTimeOfDay) {
     SearchOptions o = defaults();
     o.dateEnabled = 1;
     o.dateMode = 1;
-    // A month without daylight saving changes in either hemisphere's usual rules is not
-    // guaranteed, so the expectations are built from the platform's own local conversion.
+    // The expected bounds come from the platform's own local conversion, so that a daylight
+    // saving change in the local zone moves both alike.
     SYSTEMTIME now = fields(2024, 7, 20, 10, 17, 33, 250);
     uint64_t nowUtc = 0;
     ASSERT_TRUE(localFieldsToUtcFileTime(now, nowUtc));

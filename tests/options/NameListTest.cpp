@@ -114,6 +114,12 @@ TEST_F(NameListOnPage, HorizontalExtentFollowsTheWidestEntry) {
     putTypedName(box, longName, false);
     int longWidth = measureListBoxString(box, longName.c_str());
     EXPECT_EQ(extent(box), longWidth);
+    // An inserted entry counts as an added one.
+    std::string wider(70, 'W');
+    SendMessageA(box, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wider.c_str()));
+    EXPECT_EQ(extent(box), measureListBoxString(box, wider.c_str()));
+    SendMessageA(box, LB_DELETESTRING, 0, 0);
+    EXPECT_EQ(extent(box), longWidth);
     // A narrower entry leaves the extent alone.
     putTypedName(box, "x", false);
     EXPECT_EQ(extent(box), longWidth);

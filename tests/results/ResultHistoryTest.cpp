@@ -159,6 +159,9 @@ TEST_F(HistoryFixture, ClearAllDropsLevelsStoreAndSortState) {
     refine(even);
     history.currentSortState().column = 2;
     history.clearAll();
+    EXPECT_EQ(15, host.listCount()); // clearing leaves the list to its owner
+    view.refreshList();
+    EXPECT_EQ(0, host.listCount());
     EXPECT_EQ(0, history.levelCount());
     EXPECT_EQ(0, history.currentLevel());
     EXPECT_EQ(0, store.count());

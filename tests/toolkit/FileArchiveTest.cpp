@@ -87,6 +87,15 @@ TEST(FileArchive, ReportsOpeningFailuresWithTheirCause) {
     EXPECT_EQ(causeOfOpening(dir.file("missing.opt")), FileError::FileNotFound);
     EXPECT_EQ(causeOfOpening(dir.file("no-such-folder\\x.opt")), FileError::BadPath);
 
+    // A folder cannot be opened as a file to write.
+    try {
+        FileArchive::createForWriting(dir.path());
+        FAIL() << "a folder was opened for writing";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.cause, FileError::AccessDenied) << e.osError;
+        EXPECT_EQ(e.message(), "Access to " + dir.path() + " was denied.");
+    }
+
     // A file held open for writing cannot be opened again for writing.
     std::string held = dir.file("held.opt");
     FileArchive writer = FileArchive::createForWriting(held);

@@ -1,0 +1,100 @@
+// Walking one folder tree with the search's masks, and turning directory entries into hits.
+#include "engine/FolderWalker.h"
+
+#include <commctrl.h>
+
+#include "engine/NamePattern.h"
+#include "engine/SearchCriteria.h"
+#include "results/ResultStore.h"
+
+namespace {
+
+// One open directory listing, closed on every way out of the scope.
+class Listing {
+public:
+    Listing(const std::string& pattern, WIN32_FIND_DATAA& entry)
+        : handle_(FindFirstFileA(pattern.c_str(), &entry)) {}
+    ~Listing() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+
+    bool open() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool next(WIN32_FIND_DATAA& entry) { return FindNextFileA(handle_, &entry) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
+bool isDotEntry(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool stopped(const WalkContext& context) {
+    return context.stopRequested.load() != 0;
+}
+
+} // namespace
+
+void walkFolder(const WalkContext& context, const std::string& path) {
+    if (stopped(context)) return;
+    const SearchCriteria& criteria = context.criteria;
+
+    // Every folder walked must pass the folder list, the share root included: a rejected folder
+    // is skipped with everything below it.
+    if (criteria.folderMode != FilterMode::All) {
+        size_t slash = path.rfind('\\');
+        std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (!listAccepts(criteria.folderMode, criteria.folderPatterns, criteria.folderPatternCount,
+                         lowerAnsi(last)))
+            return;
+    }
+
+    if (context.statusBar)
+        SendMessageA(context.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(path.c_str()));
+
+    // The folder's own hits: one listing per mask, in the order typed.
+    WIN32_FIND_DATAA entry;
+    for (const std::string& mask : criteria.nameMasks) {
+        if (mask.empty()) break;
+        Listing listing(path + "\\" + mask, entry);
+        if (!listing.open()) continue; // nothing matches, access denied, path too long
+        do {
+            if (stopped(context)) break;
+            entry.cFileName[MAX_PATH - 1] = '\0';
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if ((criteria.typeMask & 2) && !isDotEntry(entry.cFileName))
+                    addHit(context, entry, path);
+            } else if (criteria.typeMask & 1) {
+                addHit(context, entry, path);
+            }
+        } while (listing.next(entry));
+    }
+
+    // Then the subfolders, depth-first; this level's listing stays open meanwhile.
+    if (!criteria.includeSubfolders) return;
+    Listing listing(path + "\\*.*", entry);
+    if (!listing.open()) return;
+    do {
+        entry.cFileName[MAX_PATH - 1] = '\0';
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(entry.cFileName))
+            walkFolder(context, path + "\\" + entry.cFileName);
+    } while (!stopped(context) && listing.next(entry));
+}
+
+void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder) {
+    if (!passesDateTest(context.criteria, entry.ftCreationTime, entry.ftLastAccessTime,
+                        entry.ftLastWriteTime) ||
+        !passesSizeTest(context.criteria, entry.nFileSizeLow))
+        return;
+    FoundItem item;
+    item.creationTime = entry.ftCreationTime;
+    item.lastAccessTime = entry.ftLastAccessTime;
+    item.lastWriteTime = entry.ftLastWriteTime;
+    item.size = entry.nFileSizeLow;
+    item.attributes = entry.dwFileAttributes;
+    item.name = entry.cFileName;
+    item.folder = folder;
+    context.store.append(item); // takes storeLock, then announces the count with no lock held
+}

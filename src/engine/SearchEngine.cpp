@@ -1,0 +1,160 @@
+// The search session: criteria, thread start and reaping, completion, reset, and the search in
+// the last result. The network threads and hooks live in network/LanWalk.cpp.
+#include "engine/SearchEngine.h"
+
+#include <cstdio>
+
+#include "engine/UserMessages.h"
+#include "toolkit/MessageBoxes.h"
+
+SearchEngine::SearchEngine(const SearchEngineSettings& settings)
+    : network_(this, &SearchEngine::onNetworkShare, &SearchEngine::onNetworkNode), history_(store_),
+      view_(store_, history_), settings_(settings) {}
+
+SearchEngine::~SearchEngine() {
+    serverQueue_.clear();
+    history_.clearAll();
+    view_.detach();
+    closeThreadHandle(refineThread_);
+    closeThreadHandle(enumerationThread_);
+}
+
+void SearchEngine::attach(HWND owner, HWND resultList, HWND statusBar) {
+    owner_ = owner;
+    resultList_ = resultList;
+    statusBar_ = statusBar;
+    view_.attach(resultList, statusBar);
+}
+
+void SearchEngine::buildCriteria(const SearchOptions& options) {
+    ::buildCriteria(criteria_, options);
+    // An option file may carry a scope the program does not know: such a search walks the LAN.
+    if (criteria_.scope != SearchScope::LastResult) criteria_.scope = SearchScope::Lan;
+}
+
+SearchScope SearchEngine::scope() const {
+    return criteria_.scope == SearchScope::LastResult ? SearchScope::LastResult : SearchScope::Lan;
+}
+
+void SearchEngine::closeThreadHandle(HANDLE& thread) {
+    if (thread) CloseHandle(thread);
+    thread = nullptr;
+}
+
+bool SearchEngine::startSearch() {
+    if (!resetSession(true)) return false;
+    if (scope() == SearchScope::LastResult)
+        history_.truncateAfterCurrent();
+    else
+        clearAll();
+    capturePatternCounts(criteria_);
+
+    // Handles of an earlier search that was never finished belong to ended threads.
+    closeThreadHandle(refineThread_);
+    closeThreadHandle(enumerationThread_);
+    workersStarted_.store(0);
+    if (scope() == SearchScope::LastResult) {
+        refineThread_ = CreateThread(nullptr, 0, &SearchEngine::refineThread, this, 0, nullptr);
+        return refineThread_ != nullptr;
+    }
+    enumerationThread_ =
+        CreateThread(nullptr, 0, &SearchEngine::enumerationThread, this, 0, nullptr);
+    return enumerationThread_ != nullptr;
+}
+
+bool SearchEngine::isBusy() {
+    if (refineThread_ && !threadHasEnded(refineThread_)) return true;
+    if (enumerationThread_ && !threadHasEnded(enumerationThread_)) return true;
+    return workerHandles_.anyRunning();
+}
+
+int32_t SearchEngine::activeThreadCount() {
+    int32_t count = 0;
+    if (enumerationThread_ && !threadHasEnded(enumerationThread_)) ++count;
+    return count + workerHandles_.reapEnded();
+}
+
+bool SearchEngine::finishSearch() {
+    if (isBusy()) return false;
+    if (scope() != SearchScope::LastResult) history_.pushIdentityLevel();
+    closeThreadHandle(refineThread_);
+    closeThreadHandle(enumerationThread_);
+    workerHandles_.closeAll();
+    stopRequested_.store(0);
+    return true;
+}
+
+bool SearchEngine::resetSession(bool keepStores) {
+    if (isBusy()) return false;
+    stopRequested_.store(0);
+    if (resultList_) {
+        setListRowCount(resultList_, 0, LVSICF_NOINVALIDATEALL);
+        InvalidateRect(resultList_, nullptr, TRUE);
+    }
+    history_.resetStoreSortState();
+    if (!keepStores) clearAll();
+    return true;
+}
+
+void SearchEngine::clearAll() {
+    serverQueue_.clear();
+    history_.clearAll(); // every level deleted, the ResultSet emptied
+    // Only ended workers can be left here (clearAll never runs while busy): close what is left.
+    workerHandles_.closeAll();
+}
+
+void SearchEngine::postToOwner(UINT message, WPARAM wParam) {
+    if (owner_) PostMessageA(owner_, message, wParam, 0);
+}
+
+DWORD WINAPI SearchEngine::refineThread(LPVOID parameter) {
+    auto* engine = static_cast<SearchEngine*>(parameter);
+    const DWORD started = GetTickCount();
+    try {
+        engine->refineLastResult();
+    } catch (...) {
+        // An allocation failure ends the refinement; the levels made so far stay.
+    }
+    const DWORD elapsed = GetTickCount() - started;
+    const int32_t items = engine->store_.count();
+    char text[64];
+    snprintf(text, sizeof(text), "number: %d, Time:%d", int(items), int(elapsed));
+    // The search counts as running until the box is dismissed.
+    showMessageBox(nullptr, text, "", MB_OK);
+    engine->postToOwner(WM_SEARCH_FINISHED, 0);
+    return 0;
+}
+
+void SearchEngine::refineLastResult() {
+    if (store_.count() == 0) return;
+    int32_t oldLevel = 0;
+    {
+        LockHolder view(history_.viewLock());
+        oldLevel = history_.currentLevel();
+        if (oldLevel == 0 || history_.levelLength(oldLevel) == 0) return;
+    }
+    const int32_t newLevel = history_.pushEmptyLevel(); // viewLock, then levelsLock
+
+    const int32_t storeCount = store_.count();
+    const int32_t patternCount = criteria_.refinePatterns.count();
+    const int32_t oldLength = history_.levelLength(oldLevel);
+    for (int32_t i = 0; i < oldLength; ++i) {
+        int32_t position = -1;
+        if (!history_.levelEntry(oldLevel, i, position)) break;
+        if (position < 0 || position >= storeCount) continue;
+        FoundItem item;
+        if (!store_.copyAt(position, item)) continue;
+        if (!matchesItem(criteria_, item.attributes, item.creationTime, item.lastAccessTime,
+                         item.lastWriteTime, item.size))
+            continue;
+        const std::string lowerName = lowerAnsi(item.name);
+        for (int32_t k = 0; k < patternCount; ++k) {
+            const NamePattern* pattern = criteria_.refinePatterns.at(k);
+            if (!pattern || !pattern->matches(lowerName)) continue;
+            const int32_t length = history_.appendToLevel(newLevel, position);
+            // The list is told with no lock held: its thread may be waiting for viewLock.
+            setListRowCount(resultList_, length, kAppendCountFlags);
+            break;
+        }
+    }
+}

@@ -1,0 +1,145 @@
+// SearchEngine: runs one search at a time for the main dialog — compiles the options, starts
+// and counts the search threads, owns the stores they fill, stops on request and reports to its
+// owner window by posted messages (engine/UserMessages.h).
+#pragma once
+
+#include <windows.h>
+#include <winnetwk.h>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+#include "engine/SearchCriteria.h"
+#include "engine/ServerQueue.h"
+#include "engine/WorkerHandles.h"
+#include "network/CNetwork.h"
+#include "options/SearchOptions.h"
+#include "results/FoundItem.h"
+#include "results/ResultHistory.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
+
+// The pauses that pace a network search. The program uses the defaults; tests and benchmarks
+// shorten them.
+struct SearchEngineSettings {
+    DWORD serverTakePauseMs = 1000; // before every take from the server queue, under queueLock
+    DWORD workerStartPauseMs = 100; // after every attempt to start a server worker
+};
+
+// Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the
+// ServerQueue), workersLock (the worker handles), levelsLock (the level array) and viewLock (a
+// level's contents while it is filled or sorted). viewLock may be held while levelsLock or
+// storeLock is taken, never the reverse; queueLock and workersLock are never held together. No
+// lock is held across a window message that the interface thread may need to answer.
+class SearchEngine {
+public:
+    // Walk flags and stop types of the network search.
+    static constexpr uint32_t kLanWalkFlags = 9; // the whole network, every resource type
+    static constexpr DWORD kNetworkStopType = RESOURCEDISPLAYTYPE_SERVER; // servers not entered
+    static constexpr DWORD kShareStopType = RESOURCEDISPLAYTYPE_SHARE;    // shares not entered
+    static constexpr int32_t kMostWorkers = 10;
+    static constexpr int32_t kServersPerWorker = 5;
+
+    explicit SearchEngine(const SearchEngineSettings& settings = {});
+    // Empties every store; does not wait for threads (the owner refuses to close while busy).
+    ~SearchEngine();
+    SearchEngine(const SearchEngine&) = delete;
+    SearchEngine& operator=(const SearchEngine&) = delete;
+
+    // Keeps the owner window (target of the posted messages), sets up the result list's columns
+    // and icons and the status bar whose first pane shows the folder being searched. Either
+    // control may be null. Once, from the owner's initialisation.
+    void attach(HWND owner, HWND resultList, HWND statusBar);
+    void setSettings(const SearchEngineSettings& settings) { settings_ = settings; }
+    const SearchEngineSettings& settings() const { return settings_; }
+
+    // Compiles the options into the criteria and records the scope; a scope other than LAN or
+    // last result searches the LAN. Interface thread, never while busy.
+    void buildCriteria(const SearchOptions& options);
+    // The scope of the criteria last built.
+    SearchScope scope() const;
+    // Starts the threads of a search: false when one still runs or a thread could not be made.
+    bool startSearch();
+    // True while the refine thread, the enumeration thread or any server worker runs.
+    bool isBusy();
+    // Asks every search thread to end at its next check; what was found stays.
+    void requestStop() { stopRequested_.store(1); }
+    bool stopRequested() const { return stopRequested_.load() != 0; }
+    // Running network threads (the enumeration thread and the workers); closes the handles of
+    // ended workers. The refine thread is not counted.
+    int32_t activeThreadCount();
+    // False while busy. Otherwise makes level 1 of a network search (when none exists), closes
+    // every thread handle, clears the stop request and returns true.
+    bool finishSearch();
+    // False while busy. Otherwise clears the stop request, the list's rows and the sort state,
+    // and unless keepStores also empties every store (clearAll).
+    bool resetSession(bool keepStores);
+    // Empties the ResultSet, the ServerQueue and the ResultHistory and frees the worker list.
+    void clearAll();
+
+    // The current view (rows of the current level).
+    int32_t itemCount() { return view_.itemCount(); }
+    std::optional<FoundItem> itemAt(int32_t row) { return view_.itemAt(row); }
+
+    ResultSet& store() { return store_; }
+    ResultHistory& history() { return history_; }
+    ResultView& view() { return view_; }
+    const SearchCriteria& criteria() const { return criteria_; }
+    CNetworkHooks& network() { return network_; }
+
+    ReentrantLock& storeLock() { return store_.storeLock(); }
+    ReentrantLock& queueLock() { return serverQueue_.lock(); }
+    ReentrantLock& workersLock() { return workerHandles_.lock(); }
+    ReentrantLock& levelsLock() { return history_.levelsLock(); }
+    ReentrantLock& viewLock() { return history_.viewLock(); }
+
+    // Queue and worker figures, for tests and the benchmark.
+    int32_t queuedServers() { return serverQueue_.length(); }
+    int32_t workerHandleCount() { return workerHandles_.count(); }
+    // Workers started during the current search (including those already ended).
+    int32_t workersStarted() const { return workersStarted_.load(); }
+
+    // Thread routines; each takes the engine and returns 0.
+    static DWORD WINAPI enumerationThread(LPVOID engine);
+    static DWORD WINAPI serverWorker(LPVOID engine);
+    static DWORD WINAPI refineThread(LPVOID engine);
+
+    // The network walk's hooks: the filter hook (-1 skip the rest of the batch, 0 skip, 1
+    // accept; queues accepted servers) and the handle hook (searches shares; always 1).
+    static int32_t onNetworkNode(void* engine, NETRESOURCEA* resource, uint32_t walkFlags);
+    static int32_t onNetworkShare(void* engine, NETRESOURCEA* resource);
+
+    // Filters the current level into a new one with the criteria; runs to its end.
+    void refineLastResult();
+
+private:
+    void postToOwner(UINT message, WPARAM wParam);
+    void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
+    void startWorker();
+    void closeThreadHandle(HANDLE& thread);
+    void workerLoop();
+
+    // Members in the order the owner relies on: the store before the history and the view,
+    // which keep references to it.
+    CNetworkHooks network_;
+    ServerQueue serverQueue_;
+    WorkerHandles workerHandles_;
+    HANDLE refineThread_ = nullptr;
+    HANDLE enumerationThread_ = nullptr;
+    std::atomic<int32_t> stopRequested_{0};
+    ResultSet store_;
+    ResultHistory history_;
+    ResultView view_;
+    SearchCriteria criteria_;
+    HWND owner_ = nullptr;
+    HWND resultList_ = nullptr;
+    HWND statusBar_ = nullptr;
+    SearchEngineSettings settings_;
+
+    // Workers that have not yet decided to end. Changed to lower only under queueLock, so that
+    // a server appended under queueLock either meets a worker that will still look at the queue
+    // or sees that none will and starts one.
+    std::atomic<int32_t> runningWorkers_{0};
+    std::atomic<int32_t> workersStarted_{0};
+};

@@ -1,0 +1,46 @@
+// The two option file commands.
+#include "options/OptionFileCommands.h"
+
+#include "options/COptionSheet.h"
+#include "options/OptionFile.h"
+#include "toolkit/FileArchive.h"
+#include "toolkit/FileDialogs.h"
+#include "toolkit/MessageBoxes.h"
+
+namespace {
+
+const char* const kExtension = "opt";
+const char* const kProposedName = "Search.opt";
+const char* const kFilter = "*.opt|*.opt|";
+
+void reportFileError(HWND owner, const FileError& error) {
+    showMessageBox(owner, error.message(), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+void saveOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current) {
+    std::string path;
+    if (!toolkit::showFileDialog(true, owner, kExtension, kProposedName, kFilter, path)) return;
+    sheet.readOptionsFromPages(current);
+    try {
+        writeOptionFile(path, current);
+    } catch (const FileError& error) {
+        reportFileError(owner, error);
+    }
+}
+
+void openOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current) {
+    std::string path;
+    if (!toolkit::showFileDialog(false, owner, kExtension, kProposedName, kFilter, path)) return;
+    // Read into a copy: a file that ends early must change neither the pages nor the options.
+    SearchOptions read = current;
+    try {
+        readOptionFile(path, read);
+    } catch (const FileError& error) {
+        reportFileError(owner, error);
+        return;
+    }
+    current = read;
+    sheet.applyOptionsToPages(&current);
+}

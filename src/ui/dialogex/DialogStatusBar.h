@@ -1,0 +1,76 @@
+// The dialog's status bar: the platform status bar with panes that carry command ids, updated
+// against the owning dialog in idle time, whose pane texts are applied lazily.
+//
+// Setting a pane text costs a repaint, and the search sets pane 0 for every folder it enters,
+// from worker threads through SendMessage. So a text set by SB_SETTEXT (setPaneText sends it) is
+// recorded and applied when a 50 ms timer fires, and at once before the bar answers any other
+// status-bar message: whoever reads a pane sees the newest text, and the last text set always
+// ends up shown.
+#pragma once
+
+#include "ui/dialogex/ControlBar.h"
+
+#include <string>
+#include <vector>
+
+namespace dialogex {
+
+// Pane styles.
+inline constexpr UINT kPaneNormal = 0x0000;
+inline constexpr UINT kPaneNoBorders = 0x0100;
+inline constexpr UINT kPanePopOut = 0x0200;
+inline constexpr UINT kPaneStretch = 0x0800;  // takes the width the other panes leave
+inline constexpr UINT kPaneDisabled = 0x4000; // its text is not shown
+
+class DialogStatusBar : public ControlBar {
+public:
+    ~DialogStatusBar() override;
+
+    // Creates the bar docked at the bottom of parent (with a size grip when parent is sizable).
+    bool create(HWND parent, UINT id = kStatusBarId);
+    // One pane per id; panes of id 0 carry no command and are a quarter of the screen wide,
+    // the first of them stretching.
+    bool setIndicators(const UINT* ids, int count);
+    int paneCount() const { return static_cast<int>(panes.size()); }
+    UINT paneId(int index) const;
+    UINT paneStyle(int index) const;
+    int paneWidth(int index) const;
+    void setPaneInfo(int index, UINT id, UINT style, int width);
+    void setPaneStyle(int index, UINT style);
+
+    // Sets a pane's text (lazily applied, see above); callable from any thread.
+    bool setPaneText(int index, const std::string& text);
+    // The text the pane shows (pending texts applied first).
+    std::string paneText(int index);
+    // True while a text waits for the timer.
+    bool hasPendingTexts() const { return timerRunning; }
+
+    static constexpr UINT_PTR kApplyTimer = 0x5342;
+    static constexpr UINT kApplyDelayMs = 50;
+
+    bool atTop() const override { return false; }
+    void layOut() override;
+
+protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void updateItems(toolkit::Dialog& target, bool disableIfNoHandler) override;
+
+private:
+    struct Pane {
+        UINT id = 0;
+        UINT style = kPaneNormal;
+        int width = 0;
+        std::string text; // the text set last, shown unless the pane is disabled
+        WORD drawFlags = 0;
+        bool pending = false;
+    };
+    void applyPending();
+    void applyPane(int index);
+    void recalcParts();
+    LRESULT recordText(WPARAM wParam, const char* text);
+
+    std::vector<Pane> panes;
+    bool timerRunning = false;
+};
+
+} // namespace dialogex

@@ -1,0 +1,97 @@
+// The dialog's tool bar: loading from the tool-bar resource and the idle update of its buttons.
+#include "ui/dialogex/DialogToolBar.h"
+
+#include "toolkit/Application.h"
+
+#include <commctrl.h>
+
+namespace dialogex {
+
+bool DialogToolBar::create(HWND parent, bool toolTips, UINT id) {
+    DWORD windowStyle = WS_CHILD | WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT;
+    if (toolTips) windowStyle |= TBSTYLE_TOOLTIPS;
+    if (!Window::create(0, TOOLBARCLASSNAMEA, "", windowStyle, 0, 0, 0, 0, parent, id))
+        return false;
+    SendMessageA(handle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    return true;
+}
+
+bool DialogToolBar::loadToolBar(UINT resourceId) {
+    HINSTANCE module = toolkit::instance();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId & 0xFFFF),
+                                MAKEINTRESOURCEA(kToolBarResourceType));
+    if (!found) return false;
+    DWORD size = SizeofResource(module, found);
+    HGLOBAL loaded = LoadResource(module, found);
+    const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
+    // The resource is checked against its own size before its count is trusted.
+    if (!words || size < 4 * sizeof(WORD) || words[0] != 1) return false;
+    WORD count = words[3];
+    if (size < (4u + count) * sizeof(WORD)) return false;
+    std::vector<WORD> ids(words + 4, words + 4 + count);
+    return setButtons(ids, words[1], words[2], nullptr, module, resourceId & 0xFFFF);
+}
+
+bool DialogToolBar::setButtons(const std::vector<WORD>& ids, int width, int height, HBITMAP bitmap,
+                               HINSTANCE module, UINT bitmapId) {
+    if (!handle || width <= 0 || height <= 0) return false;
+    int images = 0;
+    for (WORD id : ids)
+        if (id != 0) ++images;
+    SendMessageA(handle, TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+    if (images > 0) {
+        TBADDBITMAP add{};
+        if (bitmap) {
+            add.hInst = nullptr;
+            add.nID = reinterpret_cast<UINT_PTR>(bitmap);
+        } else {
+            add.hInst = module;
+            add.nID = bitmapId;
+        }
+        if (SendMessageA(handle, TB_ADDBITMAP, static_cast<WPARAM>(images),
+                         reinterpret_cast<LPARAM>(&add)) == -1)
+            return false;
+    }
+    std::vector<TBBUTTON> buttons;
+    int image = 0;
+    for (WORD id : ids) {
+        TBBUTTON b{};
+        if (id == 0) {
+            b.fsStyle = BTNS_SEP;
+        } else {
+            b.iBitmap = image++;
+            b.idCommand = id;
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_BUTTON;
+        }
+        b.iString = -1;
+        buttons.push_back(b);
+    }
+    if (!buttons.empty() && !SendMessageA(handle, TB_ADDBUTTONSA, buttons.size(),
+                                          reinterpret_cast<LPARAM>(buttons.data())))
+        return false;
+    SendMessageA(handle, TB_AUTOSIZE, 0, 0);
+    return true;
+}
+
+void DialogToolBar::layOut() {
+    SendMessageA(handle, TB_AUTOSIZE, 0, 0);
+}
+
+void DialogToolBar::updateItems(toolkit::Dialog& target, bool disableIfNoHandler) {
+    int count = static_cast<int>(SendMessageA(handle, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        if (!SendMessageA(handle, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b))) continue;
+        if (b.fsStyle & BTNS_SEP) continue;
+        std::optional<bool> enabled =
+            target.commandEnabled(static_cast<UINT>(b.idCommand), disableIfNoHandler);
+        if (!enabled) continue;
+        // A button is touched only when its state changes (each change repaints it).
+        bool now = (b.fsState & TBSTATE_ENABLED) != 0;
+        if (now != *enabled)
+            SendMessageA(handle, TB_ENABLEBUTTON, b.idCommand, MAKELPARAM(*enabled ? 1 : 0, 0));
+    }
+}
+
+} // namespace dialogex

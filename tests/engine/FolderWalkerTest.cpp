@@ -1,0 +1,262 @@
+// The folder walker over real folder trees and a real share, with a real status bar and list.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <initializer_list>
+#include <thread>
+#include <vector>
+
+#include "engine/FolderWalker.h"
+#include "engine/NamePattern.h"
+#include "engine/SearchCriteria.h"
+#include "results/ResultStore.h"
+#include "support/ResultTestHost.h"
+
+namespace {
+
+struct WalkFixture : testing::Test {
+    ResultTestHost& host = ResultTestHost::shared();
+    SearchCriteria criteria;
+    std::atomic<int32_t> stop{0};
+    ResultSet store;
+    TempFolder temp;
+
+    void SetUp() override {
+        store.attachList(host.list());
+        masks({"*.*"});
+    }
+    void masks(std::initializer_list<const char*> list) {
+        int i = 0;
+        for (const char* mask : list)
+            criteria.nameMasks[i++] = mask;
+        criteria.nameMasks[i].clear();
+    }
+    void folderList(FilterMode mode, std::initializer_list<const char*> names) {
+        criteria.folderMode = mode;
+        criteria.folderPatterns.setSize(0);
+        for (const char* name : names)
+            criteria.folderPatterns.append(NamePattern::compile(name));
+        capturePatternCounts(criteria);
+    }
+    void walk(const std::string& path) {
+        WalkContext context{criteria, stop, store, host.statusBar()};
+        walkFolder(context, path);
+    }
+    std::vector<FoundItem> items() {
+        std::vector<FoundItem> all;
+        for (int32_t i = 0; i < store.count(); ++i) {
+            FoundItem item;
+            store.copyAt(i, item);
+            all.push_back(item);
+        }
+        return all;
+    }
+    // "folder-relative-to-root/name" of every hit, sorted.
+    std::vector<std::string> hits(const std::string& root) {
+        std::vector<std::string> all;
+        for (const FoundItem& item : items()) {
+            std::string folder = item.folder.substr(std::min(item.folder.size(), root.size()));
+            all.push_back(folder + "/" + item.name);
+        }
+        std::sort(all.begin(), all.end());
+        return all;
+    }
+};
+
+using Hits = std::vector<std::string>;
+
+TEST_F(WalkFixture, MasksInOrderThenSubfoldersDepthFirst) {
+    temp.makeFile("a.txt", 1);
+    temp.makeFile("b.doc", 1500);
+    std::string hidden = temp.makeFile("h.txt");
+    SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    temp.makeFile("sub\\c.txt");
+    temp.makeFile("sub\\deep\\d.txt");
+    temp.makeFile("other\\e.doc");
+    masks({"*.txt", "a*"});
+    walk(temp.path());
+
+    // a.txt matches both masks and is reported twice; hidden entries count like any other.
+    EXPECT_EQ((Hits{"/a.txt", "/a.txt", "/h.txt", "\\sub/c.txt", "\\sub\\deep/d.txt"}),
+              hits(temp.path()));
+    // The folder's own hits come first, each mask's listing in turn, then the subfolders.
+    std::vector<FoundItem> found = items();
+    ASSERT_EQ(5u, found.size());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(temp.path(), found[i].folder);
+    EXPECT_EQ("a.txt", found[2].name);
+    EXPECT_EQ(temp.path() + "\\sub", found[3].folder);
+    EXPECT_EQ(temp.path() + "\\sub\\deep", found[4].folder);
+    EXPECT_EQ(5, host.listCount());
+    // The status pane shows the folder entered last, whichever the listing gave last.
+    std::string pane = host.paneText(0);
+    EXPECT_TRUE(pane == temp.path() + "\\other" || pane == temp.path() + "\\sub" ||
+                pane == temp.path() + "\\sub\\deep")
+        << pane;
+
+    FoundItem a = found[0].name == "a.txt" ? found[0] : found[1];
+    EXPECT_EQ(1u, a.size);
+    EXPECT_FALSE(a.isFolder());
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(
+        GetFileAttributesExA((temp.path() + "\\a.txt").c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, a.lastWriteTime.dwLowDateTime);
+    EXPECT_EQ(data.dwFileAttributes, a.attributes);
+}
+
+TEST_F(WalkFixture, TypeMaskSubfoldersAndTheDotEntries) {
+    temp.makeFile("x.txt");
+    temp.makeFile("docs.d\\y.txt");
+    temp.makeFile("docs.d\\inner\\z.txt");
+    criteria.typeMask = 2; // folders only
+    walk(temp.path());
+    EXPECT_EQ((Hits{"/docs.d", "\\docs.d/inner"}), hits(temp.path()));
+    for (const FoundItem& item : items())
+        EXPECT_TRUE(item.isFolder());
+
+    store.clear();
+    criteria.typeMask = 3;
+    criteria.includeSubfolders = 0;
+    walk(temp.path());
+    EXPECT_EQ((Hits{"/docs.d", "/x.txt"}), hits(temp.path()));
+}
+
+TEST_F(WalkFixture, PlatformMasksMatchWithoutCase) {
+    temp.makeFile("Play List.MP3");
+    temp.makeFile("play.mp3.bak");
+    temp.makeFile("player.mp3");
+    masks({"play*.mp3"});
+    walk(temp.path());
+    EXPECT_EQ((Hits{"/Play List.MP3", "/player.mp3"}), hits(temp.path()));
+}
+
+TEST_F(WalkFixture, SizeAndDateTestsFilterHits) {
+    temp.makeFile("empty.bin", 0);
+    temp.makeFile("exact.bin", 1024);
+    temp.makeFile("more.bin", 1025);
+    criteria.largerThanOn = 1;
+    criteria.minSize = 1024;
+    walk(temp.path());
+    EXPECT_EQ((Hits{"/more.bin"}), hits(temp.path()));
+
+    store.clear();
+    criteria.largerThanOn = 0;
+    criteria.dateField = 0;
+    criteria.dateMode = 1;
+    criteria.dateFrom = 0xFFFFFFFFFFFFFFFFull; // nothing is that new
+    walk(temp.path());
+    EXPECT_EQ(0, store.count());
+}
+
+TEST_F(WalkFixture, MissingFoldersAndLongPathsAreSkippedQuietly) {
+    walk(temp.path() + "\\no such folder");
+    EXPECT_EQ(0, store.count());
+    std::string deep = temp.path();
+    while (deep.size() < 300)
+        deep += "\\abcdefghijklmnopqrstuvwxyz";
+    walk(deep);
+    EXPECT_EQ(0, store.count());
+}
+
+// A share under the prefix's UNC folder, walked as \\CVWALKSRV\Docs.
+struct ShareFixture : WalkFixture {
+    TestShare share{"CVWALKSRV", "Docs"};
+    void SetUp() override {
+        WalkFixture::SetUp();
+        ASSERT_TRUE(share.ok()) << "no UNC share through the Wine prefix";
+        share.makeFile("top.txt");
+        share.makeFile("keep\\k.txt");
+        share.makeFile("skip\\s.txt");
+        share.makeFile("skip\\keep\\hidden-below.txt");
+    }
+};
+
+TEST_F(ShareFixture, WalksTheShareByItsUncPath) {
+    walk(share.uncPath());
+    EXPECT_EQ((Hits{"/keep", "/skip", "/top.txt", "\\keep/k.txt", "\\skip/keep", "\\skip/s.txt",
+                    "\\skip\\keep/hidden-below.txt"}),
+              hits(share.uncPath()));
+    EXPECT_EQ(share.uncPath(), items()[0].folder);
+}
+
+TEST_F(ShareFixture, OnlyTheseTestsEveryLevelFromTheShareRoot) {
+    folderList(FilterMode::OnlyThese, {"docs", "keep"});
+    walk(share.uncPath());
+    // "skip" is not listed, so the "keep" below it is never reached.
+    EXPECT_EQ((Hits{"/keep", "/skip", "/top.txt", "\\keep/k.txt"}), hits(share.uncPath()));
+
+    store.clear();
+    folderList(FilterMode::OnlyThese, {"keep"}); // the share's own name is not listed
+    walk(share.uncPath());
+    EXPECT_EQ(0, store.count());
+}
+
+TEST_F(ShareFixture, AllExceptSkipsAFolderWithEverythingBelow) {
+    folderList(FilterMode::AllExcept, {"sk*"});
+    walk(share.uncPath());
+    EXPECT_EQ((Hits{"/keep", "/skip", "/top.txt", "\\keep/k.txt"}), hits(share.uncPath()));
+
+    store.clear();
+    folderList(FilterMode::AllExcept, {"DOCS"});
+    walk(share.uncPath());
+    EXPECT_EQ(0, store.count());
+}
+
+// Sets the stop flag when the list has been told about a given number of rows.
+struct StopAfter {
+    std::atomic<int32_t>* stop;
+    int32_t rows;
+};
+LRESULT CALLBACK stopAfterRows(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data) {
+    auto* when = reinterpret_cast<StopAfter*>(data);
+    if (message == LVM_SETITEMCOUNT && int32_t(wParam) >= when->rows) *when->stop = 1;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(WalkFixture, StopEndsTheWalkAtTheNextEntryAndKeepsTheHits) {
+    for (int f = 0; f < 4; ++f)
+        for (int i = 0; i < 10; ++i)
+            temp.makeFile("f" + std::to_string(f) + "\\file" + std::to_string(i) + ".txt");
+    StopAfter when{&stop, 13};
+    SetWindowSubclass(host.list(), stopAfterRows, 77, DWORD_PTR(&when));
+    walk(temp.path());
+    RemoveWindowSubclass(host.list(), stopAfterRows, 77);
+    EXPECT_EQ(13, store.count());
+    EXPECT_EQ(13, host.listCount());
+    // Every listing was closed: the whole tree can be deleted and the walk begun again.
+    stop = 1;
+    store.clear();
+    walk(temp.path());
+    EXPECT_EQ(0, store.count());
+    removeTree(temp.path() + "\\f0");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((temp.path() + "\\f0").c_str()));
+}
+
+TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
+    for (int f = 0; f < 3; ++f)
+        for (int i = 0; i < 40; ++i)
+            temp.makeFile("t" + std::to_string(f) + "\\n" + std::to_string(i) + ".txt");
+    std::atomic<int> running{3};
+    std::vector<std::thread> workers;
+    for (int f = 0; f < 3; ++f)
+        workers.emplace_back([this, f, &running] {
+            walk(temp.path() + "\\t" + std::to_string(f));
+            --running;
+        });
+    while (running > 0) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        pumpMessages();
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    EXPECT_EQ(120, store.count());
+    EXPECT_EQ(120, host.listCount());
+    EXPECT_EQ(0u, host.paneText(0).find(temp.path() + "\\t"));
+}
+
+} // namespace
