@@ -15,11 +15,8 @@
 #include <string>
 #include <vector>
 
-// The walk part waits for the folder walker to land.
-#ifdef WALKER_READY
 #include "engine/FolderWalker.h"
 #include "engine/SearchCriteria.h"
-#endif
 #include "results/HtmlExport.h"
 #include "results/ResultFile.h"
 #include "results/ResultHistory.h"
@@ -27,6 +24,7 @@
 #include "results/ResultSorter.h"
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
+#include "ui/dialogex/DialogStatusBar.h"
 
 namespace {
 
@@ -92,10 +90,11 @@ public:
                                  nullptr, wc.hInstance, this);
         RECT area{0, 0, 780, 520};
         list_ = listCtrl_.create(frame_, 1000, area);
-        status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
-                                  frame_, nullptr, wc.hInstance, nullptr);
-        int panes[2] = {500, -1};
-        SendMessageA(status_, SB_SETPARTS, 2, LPARAM(panes));
+        // The program's own status bar, which applies pane texts lazily.
+        statusBar_.create(frame_);
+        const UINT panes[2] = {0, 0};
+        statusBar_.setIndicators(panes, 2);
+        status_ = statusBar_.hwnd();
         view_.attach(list_, status_);
         ShowWindow(frame_, SW_SHOW);
         UpdateWindow(frame_);
@@ -158,6 +157,7 @@ private:
 
     ResultView& view_;
     ResultListCtrl listCtrl_;
+    dialogex::DialogStatusBar statusBar_;
     HWND frame_ = nullptr;
     HWND list_ = nullptr;
     HWND status_ = nullptr;
@@ -228,7 +228,6 @@ struct PlainWalk {
     }
 };
 
-#ifdef WALKER_READY
 // Criteria of a plain search with the given masks: files and folders, subfolders included, no
 // folder list, date or size test.
 void fillWalkCriteria(SearchCriteria& criteria, const std::vector<std::string>& masks) {
@@ -285,11 +284,6 @@ void benchWalk(const std::string& share, int rounds) {
     say("  ratio real / plain + SendMessage     %8.2f   (goal: 1.20 or less)\n", best[2] / best[1]);
 }
 
-#else
-void benchWalk(const std::string&, int) {
-    (void)&onWorker;
-}
-#endif
 // ---------------------------------------------------------------------------------------------
 // Part 2: a million found items.
 
