@@ -190,7 +190,7 @@ double onWorker(BenchWindow& window, std::function<void()> work) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Part 1: the walk.
+// The walk.
 
 // The least a walk over the same tree and masks must do: one listing per mask and one for the
 // subfolders per folder, every entry looked at once, hits counted (and, when notify is set,
@@ -285,7 +285,7 @@ void benchWalk(const std::string& share, int rounds) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Part 2: a million found items.
+// A million found items.
 
 // Deterministic, shuffled items that look like a network search's: names of 14 to 22
 // characters in mixed case, folders of about 30.
