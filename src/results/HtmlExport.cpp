@@ -1,4 +1,4 @@
-// The text of an exported result page: header, one block per row, footer, and cell escaping.
+// The HTML export of the current view: the page text, one table row per item, cell escaping.
 #include "results/HtmlExport.h"
 
 #include <optional>

@@ -18,7 +18,7 @@ protected:
 
     void add(std::initializer_list<const char*> names) {
         for (const char* name : names)
-            store.append(makeItem(name, "\\\\SRV\\Music", 10));
+            store.append(rawItem(name, "\\\\SRV\\Music", 10));
     }
 };
 

@@ -116,9 +116,9 @@ TEST_F(HtmlExportTest, EmptyViewGivesThe32LinePage) {
 }
 
 TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
-    store.append(makeItem("Docs", "C:", 0, FILE_ATTRIBUTE_DIRECTORY));
-    store.append(makeItem("a.txt", "\\\\SRV\\Share", 1024));
-    store.append(makeItem("R&D <draft> \"v2\".txt", "D:\\Q&A", 0));
+    store.append(rawItem("Docs", "C:", 0, FILE_ATTRIBUTE_DIRECTORY));
+    store.append(rawItem("a.txt", "\\\\SRV\\Share", 1024));
+    store.append(rawItem("R&D <draft> \"v2\".txt", "D:\\Q&A", 0));
     std::vector<std::string> lines = exported();
     ASSERT_EQ(lines.size(), 32u + 3 * 8);
     // First row: a folder in a drive root.
@@ -130,7 +130,7 @@ TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
     // Second row: 1,024 bytes are 2 KB.
     EXPECT_EQ(lines[33], cellLine("\\\\SRV\\Share"));
     EXPECT_EQ(lines[34], cellLine("2 KB"));
-    EXPECT_EQ(lines[35], cellLine(typeText(makeItem("a.txt", "\\\\SRV\\Share", 1024))));
+    EXPECT_EQ(lines[35], cellLine(typeText(rawItem("a.txt", "\\\\SRV\\Share", 1024))));
     // Third row: markup characters stay text.
     EXPECT_EQ(lines[40], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
     EXPECT_EQ(lines[41], cellLine("D:\\Q&amp;A"));
@@ -140,7 +140,7 @@ TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
 
 TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
     for (const char* name : {"zero.txt", "one.txt", "two.txt"})
-        store.append(makeItem(name, "C:", 1));
+        store.append(rawItem(name, "C:", 1));
     history.pushIdentityLevel();
     history.truncateAfterCurrent();
     int32_t level = history.pushEmptyLevel();

@@ -9,8 +9,12 @@
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
 #include "ResultFileTestHelpers.h"
+#include "support/AllocationWatch.h"
 
 namespace {
+
+// Larger than one growth step of the store (16,384 items), far below what a hostile length asks.
+constexpr size_t kAllocationLimit = size_t(4) << 20;
 
 const char* const kPastEnd = "An attempt was made to access an unnamed file past its end.";
 
@@ -35,11 +39,11 @@ protected:
 
     // Items whose records use one-byte and three-byte prefixes, a folder and a drive root.
     std::vector<FoundItem> sampleItems() {
-        return {makeItem("notes.txt", "\\\\SRV\\Docs", 1234, FILE_ATTRIBUTE_ARCHIVE,
-                         0x01C1C5A3'12345678ull),
-                makeItem("Pictures", "C:", 0, FILE_ATTRIBUTE_DIRECTORY, 0x01D00000'00000001ull),
-                makeItem(std::string(300, 'n') + ".mp3", "\\\\SRV\\Music\\Long", 0xFFFFFFFFu, 0x27,
-                         0xFFFFFFFF'FFFFFFFFull)};
+        return {rawItem("notes.txt", "\\\\SRV\\Docs", 1234, FILE_ATTRIBUTE_ARCHIVE,
+                        0x01C1C5A3'12345678ull),
+                rawItem("Pictures", "C:", 0, FILE_ATTRIBUTE_DIRECTORY, 0x01D00000'00000001ull),
+                rawItem(std::string(300, 'n') + ".mp3", "\\\\SRV\\Music\\Long", 0xFFFFFFFFu, 0x27,
+                        0xFFFFFFFF'FFFFFFFFull)};
     }
     void fillStore(const std::vector<FoundItem>& items) {
         for (const FoundItem& item : items)
@@ -57,7 +61,7 @@ TEST_F(ResultFileTest, EmptyViewIsEightBytes) {
 }
 
 TEST_F(ResultFileTest, RecordLayoutByteForByte) {
-    FoundItem item = makeItem("notes.txt", "C:\\Folder", 1234, 0x20);
+    FoundItem item = rawItem("notes.txt", "C:\\Folder", 1234, 0x20);
     item.creationTime = FILETIME{0x04030201, 0x08070605};
     item.lastAccessTime = FILETIME{0x14131211, 0x18171615};
     item.lastWriteTime = FILETIME{0x24232221, 0x28272625};
@@ -77,7 +81,7 @@ TEST_F(ResultFileTest, RecordLayoutByteForByte) {
 
 TEST_F(ResultFileTest, LongNameGetsThreeBytePrefix) {
     std::string record;
-    appendResultRecord(record, makeItem(std::string(300, 'x'), "D:", 1));
+    appendResultRecord(record, rawItem(std::string(300, 'x'), "D:", 1));
     EXPECT_EQ(record.substr(36, 3), bytes({0xFF, 0x2C, 0x01}));
     EXPECT_EQ(record.size(), 36u + 3 + 300 + 1 + 2);
 }
@@ -160,7 +164,7 @@ TEST_F(ResultFileTest, FileCutAtEveryOffsetKeepsTheRecordsBeforeTheCut) {
 
 TEST_F(ResultFileTest, HostileLengthsEndAtTheEndOfTheFile) {
     std::string good;
-    appendResultRecord(good, makeItem("a", "C:", 1));
+    appendResultRecord(good, rawItem("a", "C:", 1));
     const std::string fixed = le32(kResultRecordMark) + std::string(32, '\0');
     struct Case {
         const char* what;
@@ -181,7 +185,9 @@ TEST_F(ResultFileTest, HostileLengthsEndAtTheEndOfTheFile) {
         writeWholeFile(path, le32(200) + c.body);
         ResultSet partial;
         boxes.boxes.clear();
+        AllocationWatch watch;
         EXPECT_FALSE(loadResultFile(partial, path, nullptr)) << c.what;
+        EXPECT_LT(watch.largest(), kAllocationLimit) << c.what;
         EXPECT_EQ(partial.count(), c.records) << c.what;
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
         EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << c.what;
@@ -204,7 +210,9 @@ TEST_F(ResultFileTest, RandomBytesGiveRecordsOrThePastEndText) {
         writeWholeFile(path, file);
         ResultSet loaded;
         boxes.boxes.clear();
+        AllocationWatch watch;
         bool ok = loadResultFile(loaded, path, nullptr);
+        EXPECT_LT(watch.largest(), kAllocationLimit) << round;
         EXPECT_LE(size_t(loaded.count()) * 38, file.size()) << round;
         if (!ok) {
             ASSERT_EQ(boxes.boxes.size(), 1u) << round;
@@ -214,7 +222,7 @@ TEST_F(ResultFileTest, RandomBytesGiveRecordsOrThePastEndText) {
 }
 
 TEST_F(ResultFileTest, MissingFileIsReportedAndChangesNothing) {
-    store.append(makeItem("kept.txt", "C:", 1));
+    store.append(rawItem("kept.txt", "C:", 1));
     std::string path = dir.file("absent.sr");
     EXPECT_FALSE(loadResultFile(store, path, nullptr));
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -233,7 +241,7 @@ TEST_F(ResultFileTest, SaveIntoAMissingFolderIsReported) {
 
 TEST_F(ResultFileTest, SavingALevelWritesItsRowsInOrderAndLoadsAsOneLevel) {
     std::vector<FoundItem> items = sampleItems();
-    items.push_back(makeItem("d.txt", "C:", 4));
+    items.push_back(rawItem("d.txt", "C:", 4));
     fillStore(items);
     history.pushIdentityLevel();
     history.truncateAfterCurrent();
@@ -260,8 +268,8 @@ TEST_F(ResultFileTest, FailedOpenShowsLevelOneOverTheRecordsRead) {
     fillStore(sampleItems());
     history.pushIdentityLevel();
     std::string whole = le32(200) + le32(3);
-    appendResultRecord(whole, makeItem("first.txt", "C:", 1));
-    appendResultRecord(whole, makeItem("second.txt", "C:", 2));
+    appendResultRecord(whole, rawItem("first.txt", "C:", 1));
+    appendResultRecord(whole, rawItem("second.txt", "C:", 2));
     std::string path = dir.file("short.sr");
     writeWholeFile(path, whole + "\x78\xF6");
     EXPECT_FALSE(openResultFile(history, store, path, nullptr));

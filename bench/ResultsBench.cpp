@@ -1,0 +1,524 @@
+// Benchmark of the result side: a folder walk into a visible result list against plain listing
+// walks, and a million found items sorted, saved, loaded and exported against plain baselines.
+// Every figure is a ratio against a baseline measured in the same run, on the same machine.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/FolderWalker.h"
+#include "engine/SearchCriteria.h"
+#include "results/HtmlExport.h"
+#include "results/ResultFile.h"
+#include "results/ResultHistory.h"
+#include "results/ResultListCtrl.h"
+#include "results/ResultSorter.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
+#include "ui/dialogex/DialogStatusBar.h"
+
+namespace {
+
+constexpr UINT WM_BENCH_HIT = WM_APP + 1;  // one hit of the plain walk, answered at once
+constexpr UINT WM_BENCH_DONE = WM_APP + 2; // a worker has finished
+
+double now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(frequency.QuadPart);
+}
+
+double timed(const std::function<void()>& work) {
+    double start = now();
+    work();
+    return now() - start;
+}
+
+void say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void say(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vprintf(format, args);
+    va_end(args);
+    fflush(stdout);
+}
+
+// Committed and resident bytes of the process. (Wine reports no private usage; commit and the
+// working set both follow the heap closely, and every byte of an item is written when it is
+// stored.)
+struct MemoryUse {
+    size_t committed = 0;
+    size_t resident = 0;
+};
+
+MemoryUse memoryUse() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return MemoryUse{counters.PagefileUsage, counters.WorkingSetSize};
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window the user would look at: a visible frame with the result list and a status bar.
+
+class BenchWindow {
+public:
+    explicit BenchWindow(ResultView& view) : view_(view) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &BenchWindow::proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "CorvaskBenchFrame";
+        RegisterClassA(&wc);
+        frame_ = CreateWindowExA(0, wc.lpszClassName, "Corvask benchmark",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 800, 600, nullptr,
+                                 nullptr, wc.hInstance, this);
+        RECT area{0, 0, 780, 520};
+        list_ = listCtrl_.create(frame_, 1000, area);
+        // The program's own status bar, which applies pane texts lazily.
+        statusBar_.create(frame_);
+        const UINT panes[2] = {0, 0};
+        statusBar_.setIndicators(panes, 2);
+        status_ = statusBar_.hwnd();
+        view_.attach(list_, status_);
+        ShowWindow(frame_, SW_SHOW);
+        UpdateWindow(frame_);
+    }
+    ~BenchWindow() {
+        view_.detach();
+        DestroyWindow(frame_);
+    }
+
+    HWND frame() const { return frame_; }
+    HWND list() const { return list_; }
+    HWND status() const { return status_; }
+    ResultListCtrl& listCtrl() { return listCtrl_; }
+
+    // Runs the message loop until a worker posts WM_BENCH_DONE.
+    void pumpUntilDone() {
+        done_ = false;
+        MSG msg;
+        while (!done_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    // Handles what is waiting (paints, timers) without blocking.
+    void pumpPending() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    // Shows the list as the user would see it: the recorded count applied and the rows painted.
+    void showList() {
+        listCtrl_.flush();
+        UpdateWindow(list_);
+    }
+
+private:
+    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, LONG_PTR(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<BenchWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        switch (message) {
+        case WM_BENCH_HIT: return 0;
+        case WM_BENCH_DONE:
+            if (self) self->done_ = true;
+            return 0;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (self && header->hwndFrom == self->list_ && header->code == LVN_GETDISPINFOA)
+                return self->view_.onGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(lParam));
+            break;
+        }
+        default: break;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    ResultView& view_;
+    ResultListCtrl listCtrl_;
+    dialogex::DialogStatusBar statusBar_;
+    HWND frame_ = nullptr;
+    HWND list_ = nullptr;
+    HWND status_ = nullptr;
+    bool done_ = false;
+};
+
+// Runs work on a thread of its own (as the search workers do) while this thread keeps the
+// window's message loop going; returns the seconds from start to the worker's end.
+struct WorkerRun {
+    std::function<void()> work;
+    HWND notify;
+};
+
+DWORD WINAPI workerMain(void* parameter) {
+    auto* run = static_cast<WorkerRun*>(parameter);
+    run->work();
+    PostMessageA(run->notify, WM_BENCH_DONE, 0, 0);
+    return 0;
+}
+
+double onWorker(BenchWindow& window, std::function<void()> work) {
+    WorkerRun run{std::move(work), window.frame()};
+    double start = now();
+    HANDLE thread = CreateThread(nullptr, 0, &workerMain, &run, 0, nullptr);
+    window.pumpUntilDone();
+    double seconds = now() - start;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return seconds;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The walk.
+
+// The least a walk over the same tree and masks must do: one listing per mask and one for the
+// subfolders per folder, every entry looked at once, hits counted (and, when notify is set,
+// announced with one synchronous message each).
+struct PlainWalk {
+    std::vector<std::string> masks;
+    HWND notify = nullptr;
+    long hits = 0;
+
+    void walk(const std::string& path) {
+        WIN32_FIND_DATAA entry;
+        for (const std::string& mask : masks) {
+            HANDLE h = FindFirstFileA((path + "\\" + mask).c_str(), &entry);
+            if (h == INVALID_HANDLE_VALUE) continue;
+            do {
+                bool folder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+                if (!folder || !isDots(entry.cFileName)) hit();
+            } while (FindNextFileA(h, &entry));
+            FindClose(h);
+        }
+        HANDLE h = FindFirstFileA((path + "\\*.*").c_str(), &entry);
+        if (h == INVALID_HANDLE_VALUE) return;
+        do {
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDots(entry.cFileName))
+                walk(path + "\\" + entry.cFileName);
+        } while (FindNextFileA(h, &entry));
+        FindClose(h);
+    }
+    static bool isDots(const char* name) {
+        return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
+    }
+    void hit() {
+        ++hits;
+        if (notify) SendMessageA(notify, WM_BENCH_HIT, 0, 0);
+    }
+};
+
+// Criteria of a plain search with the given masks: files and folders, subfolders included, no
+// folder list, date or size test.
+void fillWalkCriteria(SearchCriteria& criteria, const std::vector<std::string>& masks) {
+    criteria = SearchCriteria{};
+    for (size_t i = 0; i < masks.size() && i < size_t(kMaxNameMasks); ++i)
+        criteria.nameMasks[i] = masks[i];
+    criteria.typeMask = 3;
+    criteria.includeSubfolders = 1;
+    criteria.folderMode = FilterMode::All;
+    criteria.dateField = -1;
+}
+
+void benchWalk(const std::string& share, int rounds) {
+    say("\n== Walk of %s into a visible result list (masks *.*, files and folders)\n",
+        share.c_str());
+    ResultSet store;
+    ResultHistory history(store);
+    ResultView view(store, history);
+    BenchWindow window(view);
+    const std::vector<std::string> masks = {"*.*"};
+
+    SearchCriteria criteria;
+    fillWalkCriteria(criteria, masks);
+    std::atomic<int32_t> stop{0};
+    WalkContext context{criteria, stop, store, window.status()};
+
+    double best[3] = {1e9, 1e9, 1e9};
+    long hits[3] = {0, 0, 0};
+    // A first plain walk fills the file system's caches; then each way is timed, best of rounds.
+    {
+        PlainWalk warmUp{masks, nullptr, 0};
+        onWorker(window, [&] { warmUp.walk(share); });
+    }
+    for (int round = 0; round < rounds; ++round) {
+        PlainWalk plain{masks, nullptr, 0};
+        best[0] = std::min(best[0], onWorker(window, [&] { plain.walk(share); }));
+        PlainWalk announced{masks, window.frame(), 0};
+        best[1] = std::min(best[1], onWorker(window, [&] { announced.walk(share); }));
+        history.clearAll();
+        setListRowCount(window.list(), 0, LVSICF_NOINVALIDATEALL);
+        best[2] = std::min(best[2], onWorker(window, [&] { walkFolder(context, share); }));
+        window.showList();
+        window.pumpPending();
+        hits[0] = plain.hits;
+        hits[1] = announced.hits;
+        hits[2] = store.count();
+    }
+    say("  hits: plain %ld, plain + SendMessage %ld, real walker %ld (list rows %d)\n", hits[0],
+        hits[1], hits[2], int(SendMessageA(window.list(), LVM_GETITEMCOUNT, 0, 0)));
+    say("  plain FindFirstFileA walk            %8.3f s\n", best[0]);
+    say("  plain walk + 1 SendMessage per hit   %8.3f s\n", best[1]);
+    say("  real walker into the visible list    %8.3f s\n", best[2]);
+    say("  ratio real / plain                   %8.2f\n", best[2] / best[0]);
+    say("  ratio real / plain + SendMessage     %8.2f   (goal: 1.20 or less)\n", best[2] / best[1]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// A million found items.
+
+// Deterministic, shuffled items that look like a network search's: names of 14 to 22
+// characters in mixed case, folders of about 30.
+std::vector<FoundItem> makeItems(int32_t n) {
+    static const char* const kinds[] = {"Report", "photo", "Notes", "song", "Budget", "readme"};
+    static const char* const extensions[] = {".doc", ".jpg", ".txt", ".mp3", ".xls", ""};
+    std::vector<FoundItem> items(static_cast<size_t>(n));
+    uint32_t seed = 20021207;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int32_t i = 0; i < n; ++i) {
+        FoundItem& item = items[size_t(i)];
+        uint32_t r = next();
+        int kind = int(r % 6);
+        char name[64], folder[64];
+        snprintf(name, sizeof name, "%s %07u%s", kinds[kind], unsigned(next() % 10000000u),
+                 extensions[kind]);
+        snprintf(folder, sizeof folder, "\\\\SERVER%02u\\Share\\Project %04u",
+                 unsigned(r >> 8) % 40, unsigned(r >> 16) % 5000);
+        item.name = name;
+        item.folder = folder;
+        item.size = next() % 5000000u;
+        item.attributes = FILE_ATTRIBUTE_ARCHIVE;
+        uint64_t written = 0x01D0000000000000ull + uint64_t(next()) * 100000ull;
+        item.lastWriteTime = FILETIME{DWORD(written), DWORD(written >> 32)};
+        item.creationTime = item.lastWriteTime;
+        item.lastAccessTime = item.lastWriteTime;
+    }
+    return items;
+}
+
+std::string readAll(const std::string& path) {
+    std::string bytes;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size;
+    GetFileSizeEx(h, &size);
+    bytes.resize(size_t(size.QuadPart));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(h, bytes.data(), DWORD(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(h);
+    return bytes;
+}
+
+void writeAll(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+// The plain reader of the same records: one ReadFile, then fields taken straight from memory.
+std::vector<FoundItem> plainLoad(const std::string& path) {
+    std::string bytes = readAll(path);
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const uint8_t* end = p + bytes.size();
+    auto u32 = [](const uint8_t* q) {
+        return uint32_t(q[0]) | uint32_t(q[1]) << 8 | uint32_t(q[2]) << 16 | uint32_t(q[3]) << 24;
+    };
+    auto text = [&](std::string& out) {
+        uint32_t length = *p++;
+        if (length == 0xFF) {
+            length = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+            p += 2;
+        }
+        out.assign(reinterpret_cast<const char*>(p), length);
+        p += length;
+    };
+    std::vector<FoundItem> items;
+    int32_t n = int32_t(u32(p + 4));
+    p += 8;
+    items.reserve(size_t(n));
+    for (int32_t i = 0; i < n && p + 38 <= end; ++i) {
+        FoundItem item;
+        item.creationTime = FILETIME{u32(p + 4), u32(p + 8)};
+        item.lastAccessTime = FILETIME{u32(p + 12), u32(p + 16)};
+        item.lastWriteTime = FILETIME{u32(p + 20), u32(p + 24)};
+        item.size = u32(p + 28);
+        item.attributes = u32(p + 32);
+        p += 36;
+        text(item.name);
+        text(item.folder);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+// The plain exporter: the same page built from the items with direct shell and time calls,
+// written in 1 MiB pieces.
+void plainExport(const std::vector<FoundItem>& items, const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    std::string page = htmlPageHeader();
+    DWORD written = 0;
+    for (const FoundItem& item : items) {
+        SHFILEINFOA info{};
+        std::string full = item.folder + "\\" + item.name;
+        SHGetFileInfoA(full.c_str(), item.attributes, &info, sizeof info,
+                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+        FILETIME local;
+        SYSTEMTIME t{};
+        FileTimeToLocalFileTime(&item.lastWriteTime, &local);
+        FileTimeToSystemTime(&local, &t);
+        char when[32], size[16];
+        snprintf(when, sizeof when, "%02u/%02u/%04u %02u:%02u %s", t.wMonth, t.wDay, t.wYear,
+                 (t.wHour + 11) % 12 + 1, t.wMinute, t.wHour < 12 ? "AM" : "PM");
+        snprintf(size, sizeof size, "%u KB", item.size ? (item.size >> 10) + 1 : 0);
+        appendHtmlRow(page, {item.name, item.folder, size, info.szTypeName, when});
+        if (page.size() >= (1u << 20)) {
+            WriteFile(h, page.data(), DWORD(page.size()), &written, nullptr);
+            page.clear();
+        }
+    }
+    page += htmlPageFooter();
+    WriteFile(h, page.data(), DWORD(page.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+bool lessNoCase(const std::string& a, const std::string& b) {
+    return compareNoCase(a, b) < 0;
+}
+
+void benchMillion(int32_t n, const std::string& folder) {
+    say("\n== %d found items in a visible result list\n", int(n));
+    ResultSet store;
+    ResultHistory history(store);
+    ResultView view(store, history);
+    BenchWindow window(view);
+    std::string srPath = folder + "\\bench.sr", srPlain = folder + "\\bench-plain.sr";
+    std::string htmlPath = folder + "\\bench.html", htmlPlain = folder + "\\bench-plain.html";
+
+    MemoryUse before, after;
+    {
+        std::vector<FoundItem> items = makeItems(n);
+        before = memoryUse();
+        double t = timed([&] {
+            for (const FoundItem& item : items)
+                store.append(item);
+            window.showList();
+        });
+        history.pushIdentityLevel(); // as at the end of a search: level 1 over every item
+        after = memoryUse();
+        say("  appending with the list attached     %8.3f s\n", t);
+    }
+    say("  memory per item (store + level 1)    %8.1f bytes committed, %.1f bytes resident\n"
+        "                                       (sizeof(FoundItem) = %u, texts on the heap)\n",
+        (double(after.committed) - double(before.committed)) / n,
+        (double(after.resident) - double(before.resident)) / n, unsigned(sizeof(FoundItem)));
+
+    // Sort by name: the level of a finished search against std::sort of the same names.
+    double plainSort = 0, realSort = 0;
+    {
+        std::vector<std::string> names;
+        names.reserve(size_t(n));
+        for (int32_t i = 0; i < n; ++i)
+            names.push_back(view.itemAt(i)->name);
+        plainSort = timed([&] { std::sort(names.begin(), names.end(), lessNoCase); });
+    }
+    realSort = timed([&] {
+        sortByColumn(store, history, ColumnName, false);
+        InvalidateRect(window.list(), nullptr, TRUE);
+        window.showList();
+    });
+    say("  sort by name  %8.3f s, std::sort of the names %8.3f s, ratio %6.2f\n", realSort,
+        plainSort, realSort / plainSort);
+
+    // Save against writing the same bytes with one WriteFile.
+    double realSave = timed([&] { saveResultFile(view, srPath, window.frame()); });
+    double plainSave = 0;
+    {
+        std::string bytes = readAll(srPath);
+        plainSave = timed([&] { writeAll(srPlain, bytes); });
+        say("  result file: %u bytes\n", unsigned(bytes.size()));
+    }
+    say("  save          %8.3f s, one WriteFile           %8.3f s, ratio %6.2f\n", realSave,
+        plainSave, realSave / plainSave);
+
+    // Export against the plain exporter (same shell and time calls, same text).
+    double realExport = timed([&] { exportHtml(view, htmlPath, window.frame()); });
+    double plainExportTime = 0;
+    {
+        std::vector<FoundItem> items;
+        items.reserve(size_t(n));
+        for (int32_t i = 0; i < n; ++i)
+            items.push_back(*view.itemAt(i));
+        plainExportTime = timed([&] { plainExport(items, htmlPlain); });
+    }
+    say("  export        %8.3f s, plain exporter          %8.3f s, ratio %6.2f\n", realExport,
+        plainExportTime, realExport / plainExportTime);
+    DeleteFileA(htmlPath.c_str());
+    DeleteFileA(htmlPlain.c_str());
+
+    // Load into the visible list against one ReadFile and a plain parse into a vector.
+    double plainLoadTime = 0;
+    {
+        std::vector<FoundItem> items;
+        plainLoadTime = timed([&] { items = plainLoad(srPlain); });
+        if (int32_t(items.size()) != n)
+            say("  (plain load read %u items)\n", unsigned(items.size()));
+    }
+    double realLoad = timed([&] {
+        openResultFile(history, store, srPath, window.frame());
+        window.showList();
+    });
+    say("  load          %8.3f s, ReadFile + plain parse  %8.3f s, ratio %6.2f  (rows %d)\n",
+        realLoad, plainLoadTime, realLoad / plainLoadTime, int(view.itemCount()));
+    DeleteFileA(srPath.c_str());
+    DeleteFileA(srPlain.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc),
+                             ICC_WIN95_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+    std::string share = argc > 1 ? argv[1] : "\\\\BENCHSRV\\tree";
+    int32_t items = 1000000;
+    bool walk = true;
+    int rounds = 1;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (strcmp(argv[i], "--items") == 0) items = atoi(argv[i + 1]);
+        if (strcmp(argv[i], "--walk") == 0) walk = atoi(argv[i + 1]) != 0;
+        if (strcmp(argv[i], "--rounds") == 0) rounds = std::max(1, atoi(argv[i + 1]));
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "corvask-bench";
+    CreateDirectoryA(folder.c_str(), nullptr);
+
+    if (walk) benchWalk(share, rounds);
+    if (items > 0) benchMillion(items, folder);
+    RemoveDirectoryA(folder.c_str());
+    OleUninitialize();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds and runs the results benchmark under Wine with a display of its own:
+#   bash bench/run-results.sh [--items N] [--walk 0|1] [--rounds N]
+# Makes (once) a tree of 100,000 empty files in 1,111 folders, serves it as the share
+# \\BENCHSRV\tree through the prefix, and prints the measured ratios.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh" --target bench_results >/dev/null
+
+tree="$root/build/bench/tree"
+if [ ! -f "$tree/.complete" ]; then
+  rm -rf "$tree"
+  # 10 x 10 x 10 leaf folders of 100 files each, in four kinds of file.
+  for a in $(seq -w 0 9); do
+    for b in $(seq -w 0 9); do
+      for c in $(seq -w 0 9); do
+        leaf="$tree/Area $a/Project $b/Part $c"
+        mkdir -p "$leaf"
+        (cd "$leaf" && touch report{00..24}.doc photo{00..24}.jpg notes{00..24}.txt song{00..24}.mp3)
+      done
+    done
+  done
+  touch "$tree/.complete"
+fi
+
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+mkdir -p "$WINEPREFIX/dosdevices/unc/benchsrv"
+ln -sfn "$tree" "$WINEPREFIX/dosdevices/unc/benchsrv/tree"
+
+run() {
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine wineboot -r >/dev/null 2>&1 </dev/null || true
+  trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+  wine "$root/build/cmake/bench/bench_results.exe" '\\BENCHSRV\tree' "$@"
+}
+export -f run
+export root
+bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$@"
