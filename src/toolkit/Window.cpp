@@ -3,12 +3,20 @@
 
 #include "toolkit/Application.h"
 
+#include <unordered_map>
+
 namespace toolkit {
 
 namespace {
-// The link lives in a window property, so it works alike for windows of our own classes, for
-// dialogs and for platform controls we subclass (whose user data we must not touch).
-const char* const kLinkProperty = "Corvask.Window";
+// The link lives in a table of our own, so it works alike for windows of our own classes, for
+// dialogs and for platform controls we subclass (whose user data we must not touch). A window
+// property would serve too, but under Wine every property lookup is a round trip to the
+// server, paid by every message: tens of microseconds for each row-count change of the list.
+SRWLOCK linkLock = SRWLOCK_INIT;
+std::unordered_map<HWND, Window*>& links() {
+    static std::unordered_map<HWND, Window*> table;
+    return table;
+}
 } // namespace
 
 Window::~Window() {
@@ -27,7 +35,11 @@ void Window::releaseWindow() {
 
 Window* Window::fromHandle(HWND window) {
     if (!window) return nullptr;
-    return static_cast<Window*>(GetPropA(window, kLinkProperty));
+    AcquireSRWLockShared(&linkLock);
+    auto found = links().find(window);
+    Window* object = found == links().end() ? nullptr : found->second;
+    ReleaseSRWLockShared(&linkLock);
+    return object;
 }
 
 bool Window::registerClass(const char* className, UINT classStyle, HBRUSH background) {
@@ -86,11 +98,18 @@ void Window::destroy() {
 
 void Window::attach(HWND window) {
     handle = window;
-    SetPropA(window, kLinkProperty, this);
+    AcquireSRWLockExclusive(&linkLock);
+    links()[window] = this;
+    ReleaseSRWLockExclusive(&linkLock);
 }
 
 void Window::detach() {
-    if (handle) RemovePropA(handle, kLinkProperty);
+    if (handle) {
+        AcquireSRWLockExclusive(&linkLock);
+        auto found = links().find(handle);
+        if (found != links().end() && found->second == this) links().erase(found);
+        ReleaseSRWLockExclusive(&linkLock);
+    }
     handle = nullptr;
     ownsWindow = false;
 }
