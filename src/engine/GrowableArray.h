@@ -56,7 +56,8 @@ public:
             capacity_ = newCapacity;
         }
         if (n > count_) {
-            for (int32_t i = count_; i < n; ++i) new (data_ + i) T();
+            for (int32_t i = count_; i < n; ++i)
+                new (data_ + i) T();
         } else {
             destroyRange(n, count_);
         }
@@ -85,7 +86,8 @@ public:
 
     void removeAt(int32_t i) {
         if (i < 0 || i >= count_) return;
-        for (int32_t j = i; j + 1 < count_; ++j) data_[j] = std::move(data_[j + 1]);
+        for (int32_t j = i; j + 1 < count_; ++j)
+            data_[j] = std::move(data_[j + 1]);
         data_[count_ - 1].~T();
         --count_;
     }
@@ -97,12 +99,14 @@ public:
 
 private:
     void destroyRange(int32_t from, int32_t to) {
-        for (int32_t i = from; i < to; ++i) data_[i].~T();
+        for (int32_t i = from; i < to; ++i)
+            data_[i].~T();
     }
     void copyFrom(const GrowableArray& other) {
         if (other.count_ == 0) return;
         setSize(other.count_);
-        for (int32_t i = 0; i < count_; ++i) data_[i] = other.data_[i];
+        for (int32_t i = 0; i < count_; ++i)
+            data_[i] = other.data_[i];
     }
 
     T* data_ = nullptr;
