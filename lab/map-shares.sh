@@ -33,7 +33,8 @@ while IFS= read -r line || [ -n "$line" ]; do
       path=""
       for field in "${f[@]:2}"; do
         field=$(trim "$field")
-        [ "${field%%=*}" = path ] && path=${field#*=}
+        key=$(trim "${field%%=*}")
+        [ "${key,,}" = path ] && [[ $field = *=* ]] && path=${field#*=}
       done
       path=$(trim "$path")
       [ -n "$path" ] || continue

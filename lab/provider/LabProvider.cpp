@@ -241,12 +241,14 @@ DWORD WINAPI NPEnumResource(HANDLE handle, LPDWORD count, LPVOID buffer, LPDWORD
     // empty batch is not stuck at zero.
     DWORD want = *count == 0 ? 0xFFFFFFFF : *count;
     if (node.batch && want > node.batch) want = node.batch;
+    // Texts are UTF-16: they start at an even offset from the end of the buffer.
+    const DWORD usable = *bufferSize & ~DWORD(1);
     size_t n = 0, stringBytes = 0;
     while (n < want && e->next + n < e->items.size()) {
         const Node& r = e->topology->nodes[e->items[e->next + n]];
         size_t need =
             (n + 1) * sizeof(NETRESOURCEW) + stringBytes + recordBytes(r) - sizeof(NETRESOURCEW);
-        if (need > *bufferSize) {
+        if (need > usable) {
             if (n == 0) {
                 *bufferSize = static_cast<DWORD>(need);
                 return WN_MORE_DATA;
@@ -259,7 +261,7 @@ DWORD WINAPI NPEnumResource(HANDLE handle, LPDWORD count, LPVOID buffer, LPDWORD
 
     // Records from the front, their texts packed from the end of the buffer.
     auto* records = static_cast<NETRESOURCEW*>(buffer);
-    char* strings = static_cast<char*>(buffer) + *bufferSize;
+    char* strings = static_cast<char*>(buffer) + usable;
     auto put = [&strings](const wchar_t* s, size_t bytes) {
         strings -= bytes;
         memcpy(strings, s, bytes);
@@ -313,7 +315,8 @@ DWORD WINAPI CorvaskLabEnumerationTotals(LPDWORD opened, LPDWORD closed) {
 }
 
 // Lines of the last loaded topology that were rejected; 0xFFFFFFFF when none is loaded or the
-// file could not be read. With a buffer, copies the text of problem `index` (UTF-8).
+// file could not be read. With a buffer, copies the text of problem `index` (UTF-8; the first
+// 100 problems keep their texts).
 DWORD WINAPI CorvaskLabTopologyProblems(DWORD index, LPSTR text, DWORD size) {
     std::lock_guard<std::mutex> hold(g_mutex);
     if (!g_topology) return 0xFFFFFFFF;
@@ -323,7 +326,7 @@ DWORD WINAPI CorvaskLabTopologyProblems(DWORD index, LPSTR text, DWORD size) {
         if (index < problems.size())
             lstrcpynA(text, problems[index].c_str(), static_cast<int>(size));
     }
-    return static_cast<DWORD>(problems.size());
+    return static_cast<DWORD>(g_topology->problemCount);
 }
 
 // The provider code and text of the last 1208 this thread returned (UTF-8); 0 when none.

@@ -172,6 +172,7 @@ std::shared_ptr<const Topology> Topology::parse(const std::string& text) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
 
     auto reject = [&](const char* why) {
+        ++topo->problemCount;
         if (topo->problems.size() < 100)
             topo->problems.push_back("line " + std::to_string(lineNo) + ": " + why);
     };

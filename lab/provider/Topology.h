@@ -34,7 +34,8 @@ struct Node {
 // A parsed topology; immutable once made, so enumerations that hold it may outlive a reload.
 struct Topology {
     std::vector<Node> nodes;           // nodes[0] is the root
-    std::vector<std::string> problems; // one text per rejected line ("line 7: ...")
+    std::vector<std::string> problems; // the first 100 rejected lines ("line 7: why")
+    size_t problemCount = 0;           // all rejected lines
 
     // The container with this remote name (case-insensitive), or -1. displayType 0 matches
     // any kind; otherwise the kind of that display type is preferred.

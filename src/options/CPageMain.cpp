@@ -11,7 +11,7 @@ bool CPageMain::onInitDialog() {
     fillDropDown(hwnd(), IDC_MAIN_SCOPE, {"Lan", "Last search result"});
     toolkit::PropertyPage::onInitDialog();
     SetFocus(GetDlgItem(hwnd(), IDC_MAIN_NAME));
-    return FALSE; // the focus is set
+    return false; // the focus is set
 }
 
 void CPageMain::exchange(toolkit::DataExchange& dx) {

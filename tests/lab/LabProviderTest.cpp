@@ -330,6 +330,36 @@ TEST_F(LabProvider, HostileTopologyLinesAreSkippedWithoutHarm) {
         EXPECT_EQ(p.rfind("line ", 0), 0u) << p;
 }
 
+TEST_F(LabProvider, RandomLinesNeverBreakTheProvider) {
+    // Lines glued together from the format's own pieces and some junk, half of them shaped like
+    // resources: the provider lists whatever survives and keeps every enumeration balanced.
+    const std::vector<std::string> kinds = {"domain", "server", "share", "network", "provider"};
+    const std::vector<std::string> pieces = {
+        " | ",         "|",           "=",          "batch=", "after=", "empty=",   "open-error=",
+        "enum-error=", "error-text=", "type=",      "print",  "path=",  "comment=", "0",
+        "1",           "3",           "4294967295", "0x",     "-1",     "\\\\",     "..",
+        "LABRND",      "A b",         "\xc3\xa9",   "\xff",   "\t",     "#",        "  ",
+        "\x01",        "1208",        "59",         "server", "share"};
+    unsigned x = 20261208;
+    auto next = [&x](unsigned n) { return ((x = x * 1664525u + 1013904223u) >> 8) % n; };
+    auto any = [&](const std::vector<std::string>& v) {
+        return v[next(static_cast<unsigned>(v.size()))];
+    };
+    LabNetwork lab("random");
+    for (int line = 0; line < 3000; ++line) {
+        std::string text;
+        if (next(2)) text = any(kinds) + " | LABRND" + std::to_string(line) + " | ";
+        for (unsigned k = next(6); k > 0; --k)
+            text += any(pieces);
+        lab.rawLine(text);
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    std::vector<std::string> tree = labTree();
+    unsigned problems = LabNetwork::topologyProblems();
+    EXPECT_GT(tree.size(), 20u);
+    EXPECT_LE(tree.size() + problems, 3000u);
+}
+
 TEST_F(LabProvider, UnreadableOrHugeTopologyMeansNoNetwork) {
     LabNetwork lab("unreadable");
     lab.domain("SOON");

@@ -259,7 +259,7 @@ unsigned LabNetwork::topologyProblems(std::vector<std::string>* texts) {
     if (texts && n != 0xFFFFFFFF) {
         texts->clear();
         char buf[512];
-        for (DWORD i = 0; i < n && fn(i, buf, sizeof(buf)) == n; ++i)
+        for (DWORD i = 0; i < n && i < 100 && fn(i, buf, sizeof(buf)) == n; ++i)
             texts->push_back(buf);
     }
     return n;
