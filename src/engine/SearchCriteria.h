@@ -59,8 +59,8 @@ void buildCriteria(SearchCriteria& criteria, const SearchOptions& options,
 void capturePatternCounts(SearchCriteria& criteria);
 
 // The list test: All accepts without looking; OnlyThese accepts when one of the first count
-// patterns matches (none: reject); every other mode rejects when one matches. The candidate is
-// lower-cased with lowerAnsi.
+// patterns matches (none: reject); every other mode rejects when one matches. The caller
+// lower-cases the candidate with lowerAnsi first.
 bool listAccepts(FilterMode mode, const GrowableArray<NamePattern>& patterns, int32_t count,
                  std::string_view lowerCandidate);
 

@@ -5,33 +5,22 @@
 
 namespace {
 
-void appendU32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
-
 void appendI32(std::string& out, int32_t v) {
-    appendU32(out, uint32_t(v));
+    appendLE32(out, uint32_t(v));
 }
 
 void appendNames(std::string& out, const FilterList& list) {
-    appendU32(out, uint32_t(list.names.size()));
+    appendLE32(out, uint32_t(list.names.size()));
     for (const std::string& name : list.names)
         appendCountedString(out, name);
 }
 
-uint32_t takeU32(ByteSource& in) {
-    uint8_t b[4];
-    in.readBytes(b, 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
-}
-
 int32_t takeI32(ByteSource& in) {
-    return int32_t(takeU32(in));
+    return int32_t(readLE32(in));
 }
 
 void takeNames(ByteSource& in, FilterList& list) {
-    uint32_t count = takeU32(in);
+    uint32_t count = readLE32(in);
     list.names.clear();
     // Every name takes at least its one-byte prefix: a count beyond the bytes left cannot be
     // satisfied, and trusting it would reserve room for thousands of millions of names.
@@ -43,8 +32,8 @@ void takeNames(ByteSource& in, FilterList& list) {
 } // namespace
 
 void encodeOptions(std::string& out, const SearchOptions& o) {
-    appendU32(out, OPTION_FILE_FORMAT);
-    appendU32(out, kOptionFileReservedWord);
+    appendLE32(out, OPTION_FILE_FORMAT);
+    appendLE32(out, kOptionFileReservedWord);
     appendI32(out, o.includeSubfolders);
     appendI32(out, o.fileType);
     appendI32(out, int32_t(o.scope));
@@ -55,11 +44,11 @@ void encodeOptions(std::string& out, const SearchOptions& o) {
     appendI32(out, o.dateKind);
     appendI32(out, o.dateMode);
     appendI32(out, o.previousUnit);
-    appendU32(out, o.previousCount);
+    appendLE32(out, o.previousCount);
     appendI32(out, o.largerThanOn);
     appendI32(out, o.smallerThanOn);
-    appendU32(out, o.largerThanKB);
-    appendU32(out, o.smallerThanKB);
+    appendLE32(out, o.largerThanKB);
+    appendLE32(out, o.smallerThanKB);
     appendCountedString(out, o.namePattern);
     appendI32(out, o.fromDate);
     appendI32(out, o.toDate);
@@ -69,8 +58,8 @@ void encodeOptions(std::string& out, const SearchOptions& o) {
 }
 
 void decodeOptions(ByteSource& in, SearchOptions& o) {
-    takeU32(in); // the format word: not tested
-    takeU32(in); // the reserved word: ignored
+    readLE32(in); // the format word: not tested
+    readLE32(in); // the reserved word: ignored
     o.includeSubfolders = takeI32(in);
     o.fileType = takeI32(in);
     o.scope = SearchScope(takeI32(in));
@@ -81,11 +70,11 @@ void decodeOptions(ByteSource& in, SearchOptions& o) {
     o.dateKind = takeI32(in);
     o.dateMode = takeI32(in);
     o.previousUnit = takeI32(in);
-    o.previousCount = takeU32(in);
+    o.previousCount = readLE32(in);
     o.largerThanOn = takeI32(in);
     o.smallerThanOn = takeI32(in);
-    o.largerThanKB = takeU32(in);
-    o.smallerThanKB = takeU32(in);
+    o.largerThanKB = readLE32(in);
+    o.smallerThanKB = readLE32(in);
     o.namePattern = readCountedString(in);
     o.fromDate = takeI32(in);
     o.toDate = takeI32(in);

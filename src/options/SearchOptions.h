@@ -28,8 +28,9 @@ struct FilterList {
     friend bool operator==(const FilterList&, const FilterList&) = default;
 };
 
-// Fields in the order of the option file. Every numeric field keeps whatever value a file
-// supplied, in range or not.
+// Fields in the order of the option file, initialised to their defaults except the two dates,
+// which depend on the moment: resetOptions sets those. Every numeric field keeps whatever value
+// a file supplied, in range or not.
 struct SearchOptions {
     int32_t includeSubfolders = 1;
     int32_t fileType = 0; // 0 all files and folders, 1 files only, 2 folders only

@@ -1,4 +1,5 @@
-// Writing and reading counted strings; the UTF-16 form is converted with the platform's tables.
+// Writing and reading counted strings and little-endian numbers; the UTF-16 form is converted with
+// the platform's tables.
 #include "toolkit/CountedString.h"
 
 #include <windows.h>
@@ -13,11 +14,6 @@ void appendLE16(std::string& out, uint16_t v) {
     out.push_back(char(v >> 8));
 }
 
-void appendLE32(std::string& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(char((v >> (8 * i)) & 0xFF));
-}
-
 uint8_t readU8(ByteSource& in) {
     uint8_t b = 0;
     in.readBytes(&b, 1);
@@ -28,12 +24,6 @@ uint16_t readU16(ByteSource& in) {
     uint8_t b[2];
     in.readBytes(b, 2);
     return uint16_t(b[0] | (b[1] << 8));
-}
-
-uint32_t readU32(ByteSource& in) {
-    uint8_t b[4];
-    in.readBytes(b, 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
 }
 
 // The three length forms after the first byte has been read. Sets wide when the 16-bit value is
@@ -47,10 +37,21 @@ uint32_t readLength(ByteSource& in, bool allowWideMarker, bool& wide) {
         return readLength(in, false, wide);
     }
     if (w < 0xFFFF) return w;
-    return readU32(in);
+    return readLE32(in);
 }
 
 } // namespace
+
+void appendLE32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(char((v >> (8 * i)) & 0xFF));
+}
+
+uint32_t readLE32(ByteSource& in) {
+    uint8_t b[4];
+    in.readBytes(b, 4);
+    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+}
 
 void appendCountedString(std::string& out, std::string_view s) {
     size_t n = s.size();

@@ -1,4 +1,5 @@
-// The counted string: the length-prefixed ANSI text of the option and result files.
+// The counted string: the length-prefixed ANSI text of the option and result files, and the
+// little-endian numbers stored beside it.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,11 @@ public:
     // Throws the source's end-of-data error (a length claims more than what is left).
     [[noreturn]] virtual void failPastEnd() = 0;
 };
+
+// Numbers in the option and result files are little-endian.
+void appendLE32(std::string& out, uint32_t v);
+// Reads four bytes, or throws the source's end-of-data error.
+uint32_t readLE32(ByteSource& in);
 
 // Reads one counted string in any of the three forms, and also the form 0xFF 0xFFFE followed by
 // a second prefix that counts UTF-16LE code units; those are converted to the ANSI code page.

@@ -156,9 +156,7 @@ void FileArchive::readBytes(void* dst, size_t n) {
 }
 
 uint32_t FileArchive::readU32() {
-    uint8_t b[4];
-    readBytes(b, 4);
-    return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
+    return readLE32(*this);
 }
 
 int32_t FileArchive::readI32() {

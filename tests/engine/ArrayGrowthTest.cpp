@@ -8,7 +8,11 @@
 
 TEST(ArrayGrowth, ResultSetLikeArrayGrowsByItsStep) {
     GrowableArray<int> a(16383);
-    for (int i = 0; i < 16384; ++i)
+    a.append(0);
+    EXPECT_EQ(a.capacity(), 1); // the first append allocates exactly one slot
+    a.append(1);
+    EXPECT_EQ(a.capacity(), 16384);
+    for (int i = 2; i < 16384; ++i)
         a.append(i);
     EXPECT_EQ(a.capacity(), 16384);
     a.append(0);
