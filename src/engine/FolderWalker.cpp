@@ -57,7 +57,8 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     // The folder's own hits: one listing per mask, in the order typed.
     WIN32_FIND_DATAA entry;
     for (const std::string& mask : criteria.nameMasks) {
-        if (mask.empty()) break;
+        // After a stop no further listing is opened: on a slow share each one costs a round trip.
+        if (mask.empty() || stopped(context)) break;
         Listing listing(path + "\\" + mask, entry);
         if (!listing.open()) continue; // nothing matches, access denied, path too long
         do {
@@ -73,7 +74,7 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     }
 
     // Then the subfolders, depth-first; this level's listing stays open meanwhile.
-    if (!criteria.includeSubfolders) return;
+    if (!criteria.includeSubfolders || stopped(context)) return;
     Listing listing(path + "\\*.*", entry);
     if (!listing.open()) return;
     do {

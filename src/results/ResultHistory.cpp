@@ -11,9 +11,14 @@ ResultHistory::ResultHistory(ResultSet& store) : store_(store), levels_(kLevelsG
 
 ResultHistory::~ResultHistory() {
     LockHolder hold(levels_.lock());
-    for (ResultLevel* level : levels_.unlocked())
-        delete level;
-    levels_.unlocked().setSize(0);
+    deleteLevelsAbove(0);
+}
+
+void ResultHistory::deleteLevelsAbove(int32_t keep) {
+    GrowableArray<ResultLevel*>& levels = levels_.unlocked();
+    for (int32_t i = keep; i < levels.count(); ++i)
+        delete levels[i];
+    if (keep < levels.count()) levels.setSize(keep);
 }
 
 int32_t ResultHistory::currentLevel() {
@@ -52,26 +57,16 @@ void ResultHistory::pushIdentityLevel() {
 void ResultHistory::truncateAfterCurrent() {
     LockHolder view(viewLock_);
     LockHolder hold(levels_.lock());
-    GrowableArray<ResultLevel*>& levels = levels_.unlocked();
-    for (int32_t i = currentLevel_; i < levels.count(); ++i)
-        delete levels[i];
-    if (currentLevel_ < levels.count()) levels.setSize(currentLevel_);
+    deleteLevelsAbove(currentLevel_);
 }
 
 void ResultHistory::clearAll() {
     store_.clear();
-    // The levels are taken out under the lock and deleted outside it.
-    GrowableArray<ResultLevel*> doomed;
-    {
-        LockHolder view(viewLock_);
-        LockHolder hold(levels_.lock());
-        doomed = levels_.unlocked();
-        levels_.unlocked().setSize(0);
-        currentLevel_ = 0;
-        storeSort_ = SortState{};
-    }
-    for (ResultLevel* level : doomed)
-        delete level;
+    LockHolder view(viewLock_);
+    LockHolder hold(levels_.lock());
+    deleteLevelsAbove(0);
+    currentLevel_ = 0;
+    storeSort_ = SortState{};
 }
 
 bool ResultHistory::goBack(bool queryOnly, bool searchRunning) {
@@ -127,23 +122,13 @@ bool ResultHistory::levelEntry(int32_t level, int32_t i, int32_t& position) {
 
 int32_t ResultHistory::pushEmptyLevel() {
     auto* level = new ResultLevel(ResultLevel::kGrowthStep);
-    GrowableArray<ResultLevel*> doomed;
-    int32_t number;
-    {
-        LockHolder view(viewLock_);
-        LockHolder hold(levels_.lock());
-        GrowableArray<ResultLevel*>& levels = levels_.unlocked();
-        // Levels above the current one would otherwise sit between it and the new level.
-        for (int32_t i = currentLevel_; i < levels.count(); ++i)
-            doomed.append(levels[i]);
-        if (currentLevel_ < levels.count()) levels.setSize(currentLevel_);
-        levels.append(level);
-        currentLevel_ = levels.count();
-        number = currentLevel_;
-    }
-    for (ResultLevel* old : doomed)
-        delete old;
-    return number;
+    LockHolder view(viewLock_);
+    LockHolder hold(levels_.lock());
+    // Levels above the current one would otherwise sit between it and the new level.
+    deleteLevelsAbove(currentLevel_);
+    levels_.unlocked().append(level);
+    currentLevel_ = levels_.unlocked().count();
+    return currentLevel_;
 }
 
 int32_t ResultHistory::appendToLevel(int32_t level, int32_t position) {

@@ -96,6 +96,8 @@ public:
 
 private:
     bool navigate(int32_t target, bool queryOnly);
+    // Deletes every level above the first keep (levelsLock held).
+    void deleteLevelsAbove(int32_t keep);
 
     ResultSet& store_;
     LockedArray<ResultLevel*> levels_; // its lock is levelsLock

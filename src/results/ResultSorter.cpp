@@ -77,13 +77,6 @@ struct PositionOrder {
     }
 };
 
-void setRowState(HWND list, int32_t row, UINT state, UINT mask) {
-    LVITEMA item{};
-    item.stateMask = mask;
-    item.state = state;
-    SendMessageA(list, LVM_SETITEMSTATE, WPARAM(row), LPARAM(&item));
-}
-
 } // namespace
 
 int compareNoCase(const std::string& a, const std::string& b) {
@@ -122,68 +115,51 @@ int compareItems(const FoundItem& a, const FoundItem& b, int32_t column) {
 
 bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool searchRunning) {
     if (column < 0 || column > kHighestColumn) return false;
-    int32_t n = history.rowCount();
-    if (n <= 0) return false;
+    if (history.rowCount() <= 0) return false;
     toolkit::WaitCursor wait;
     LockHolder view(history.viewLock());
-    // Read under viewLock: a refinement cannot add or switch levels meanwhile.
+    // Read under viewLock: a refinement cannot add entries or switch levels meanwhile.
     ResultLevel* level = history.currentLevelObject();
     SortState& state = history.currentSortState();
-    if (level) {
-        if (column != state.column) {
-            state.column = column;
-            state.descending = false;
-        } else if (searchRunning || state.sortedWhileSearching) {
-            state.descending = !state.descending;
-        } else {
-            // Still in this column's order: reversing is the other direction's sort.
-            int32_t* e = level->entries.begin();
-            n = std::min(n, level->entries.count());
-            for (int32_t i = 0; i < n / 2; ++i)
-                std::swap(e[i], e[n - 1 - i]);
-            return true;
-        }
-        state.sortedWhileSearching = searchRunning;
-        n = std::min(n, level->entries.count());
-        PositionOrder order{store, ItemOrder{column, state.descending}};
-        quickSort(level->entries.begin(), n, order);
-        return true;
-    }
-    if (column == state.column) {
-        state.descending = !state.descending;
-    } else {
+    if (column != state.column) {
         state.column = column;
         state.descending = false;
+    } else if (level && !searchRunning && !state.sortedWhileSearching) {
+        // The level is still in this column's order: one pass of swaps gives the other direction.
+        // descending keeps describing the order on screen, so a later full sort (a click during a
+        // search) still turns the rows round.
+        std::reverse(level->entries.begin(), level->entries.end());
+        state.descending = !state.descending;
+        return true;
+    } else {
+        state.descending = !state.descending;
     }
     state.sortedWhileSearching = searchRunning;
-    // The whole sort under storeLock: an append would move the storage; appends wait and land
-    // after the sorted part.
+    if (level) {
+        PositionOrder order{store, ItemOrder{column, state.descending}};
+        quickSort(level->entries.begin(), level->entries.count(), order);
+        return true;
+    }
+    // The store itself, under storeLock throughout: an append would move the storage. Appends
+    // wait and land after the sorted part.
     LockHolder hold(store.storeLock());
-    n = std::min(n, store.unlocked().count());
     ItemOrder order{column, state.descending};
-    quickSort(store.unlocked().begin(), n, order);
+    quickSort(store.unlocked().begin(), store.unlocked().count(), order);
     return true;
 }
 
 LRESULT onColumnClick(ResultView& view, ResultSet& store, ResultHistory& history, int32_t column,
                       bool searchRunning) {
-    HWND list = view.list();
-    std::optional<FoundItem> remembered;
-    if (list) {
-        int32_t first =
-            int32_t(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), MAKELPARAM(LVNI_SELECTED, 0)));
-        if (first >= 0) remembered = view.itemAt(first);
-    }
+    int32_t first = view.firstSelectedRow();
+    std::optional<FoundItem> remembered = first >= 0 ? view.itemAt(first) : std::nullopt;
     if (!sortByColumn(store, history, column, searchRunning)) return 0;
+    HWND list = view.list();
     if (!list) return 0;
     InvalidateRect(list, nullptr, TRUE);
     int32_t row = remembered ? view.indexOfItem(*remembered) : -1;
-    if (row < 0) {
+    if (row >= 0)
+        view.selectOnlyRow(row);
+    else
         SendMessageA(list, LVM_ENSUREVISIBLE, 0, FALSE);
-        return 0;
-    }
-    SendMessageA(list, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
-    setRowState(list, -1, 0, LVIS_SELECTED);
-    setRowState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     return 0;
 }

@@ -1,7 +1,10 @@
 // Sorting the current view by a column, and the result list's header click.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 
 #include "results/FoundItem.h"
 #include "results/ResultHistory.h"

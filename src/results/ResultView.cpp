@@ -233,39 +233,47 @@ bool ResultView::pathOfRow(int32_t row, std::string& path) {
     return true;
 }
 
+int32_t ResultView::visitSelectedItems(const std::function<void(const FoundItem&)>& visit) {
+    int32_t n = selectedRowCount(list_);
+    int32_t row = -1;
+    for (int32_t step = 0; step < n; ++step) {
+        row = nextSelectedRow(list_, row);
+        if (row < 0) break;
+        if (std::optional<FoundItem> item = itemAt(row)) visit(*item);
+    }
+    return n;
+}
+
 bool ResultView::selectedPaths(std::vector<std::string>& paths, size_t& totalLength) {
     paths.clear();
     totalLength = 0;
-    int32_t n = selectedRowCount(list_);
-    if (n <= 0) return false;
-    int32_t row = -1;
-    for (int32_t step = 0; step < n; ++step) {
-        row = nextSelectedRow(list_, row);
-        if (row < 0) break;
-        std::string path;
-        if (!pathOfRow(row, path)) continue;
-        totalLength += path.size() + 1;
-        paths.push_back(std::move(path));
-    }
-    return true;
+    int32_t n = visitSelectedItems([&](const FoundItem& item) {
+        paths.push_back(item.fullPath());
+        totalLength += paths.back().size() + 1;
+    });
+    return n > 0;
+}
+
+int32_t ResultView::firstSelectedRow() {
+    return list_ ? nextSelectedRow(list_, -1) : -1;
+}
+
+void ResultView::selectOnlyRow(int32_t row) {
+    if (!list_) return;
+    SendMessageA(list_, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
+    setRowState(list_, -1, 0, LVIS_SELECTED);
+    setRowState(list_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 std::string ResultView::selectionSummary() {
-    int32_t n = selectedRowCount(list_);
-    if (n <= 0) return "";
     int32_t counted = 0;
-    uint64_t total = 0;
+    uint64_t total = 0; // the 32-bit sizes summed with their carries
     bool anyFile = false;
-    int32_t row = -1;
-    for (int32_t step = 0; step < n; ++step) {
-        row = nextSelectedRow(list_, row);
-        if (row < 0) break;
-        std::optional<FoundItem> item = itemAt(row);
-        if (!item) continue;
+    visitSelectedItems([&](const FoundItem& item) {
         ++counted;
-        total += item->size;
-        if (!item->isFolder()) anyFile = true;
-    }
+        total += item.size;
+        if (!item.isFolder()) anyFile = true;
+    });
     return summaryText(counted, total, anyFile);
 }
 

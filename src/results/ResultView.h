@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,11 @@ public:
     // list, T = 0) when no row is selected.
     bool selectedPaths(std::vector<std::string>& paths, size_t& totalLength);
 
+    // The list's first selected row, or -1.
+    int32_t firstSelectedRow();
+    // Scrolls a row fully into view and makes it the only selected row, with the focus.
+    void selectOnlyRow(int32_t row);
+
     // The first status pane's text for the list's selection.
     std::string selectionSummary();
     // Writes the summary to status pane 0 and returns the list's selected count.
@@ -108,6 +114,10 @@ public:
     bool inverting() const { return inverting_; }
 
 private:
+    // Calls visit for the item of each selected row in list order, taking at most as many steps
+    // as the list reports selected rows and skipping rows without an item. Returns that count.
+    int32_t visitSelectedItems(const std::function<void(const FoundItem&)>& visit);
+
     ResultSet& store_;
     ResultHistory& history_;
     HWND list_ = nullptr;

@@ -248,10 +248,7 @@ TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
             walk(temp.path() + "\\t" + std::to_string(f));
             --running;
         });
-    while (running > 0) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pumpMessages();
-    }
+    pumpUntil([&] { return running == 0; });
     for (std::thread& worker : workers)
         worker.join();
     EXPECT_EQ(120, store.count());

@@ -8,15 +8,7 @@
 
 namespace {
 
-struct HistoryFixture : testing::Test {
-    ResultTestHost& host = ResultTestHost::shared();
-    ResultSet store;
-    ResultHistory history{store};
-    ResultView view{store, history};
-
-    void SetUp() override { view.attach(host.list(), host.statusBar()); }
-    void TearDown() override { view.detach(); }
-
+struct HistoryFixture : testing::Test, AttachedResults {
     void plainSearch(int hits) {
         for (int i = 0; i < hits; ++i)
             store.append(makeItem("f" + std::to_string(i), "C:", i));

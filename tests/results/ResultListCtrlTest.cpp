@@ -63,10 +63,7 @@ TEST(ResultListCtrlTest, ManyAnnouncementsFromAnotherThreadEndWithTheExactCount)
             setCount(list, i);
         done = true;
     });
-    while (!done) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pumpMessages();
-    }
+    pumpUntil([&] { return done.load(); });
     worker.join();
     EXPECT_EQ(kAnnouncements, host.listCount());
     // Rows at the end are real rows of the list.

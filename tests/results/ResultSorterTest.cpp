@@ -15,15 +15,7 @@ namespace {
 
 constexpr uint32_t kFolder = FILE_ATTRIBUTE_DIRECTORY;
 
-struct SortFixture : testing::Test {
-    ResultTestHost& host = ResultTestHost::shared();
-    ResultSet store;
-    ResultHistory history{store};
-    ResultView view{store, history};
-
-    void SetUp() override { view.attach(host.list(), host.statusBar()); }
-    void TearDown() override { view.detach(); }
-
+struct SortFixture : testing::Test, AttachedResults {
     void addNamesMix() {
         store.append(makeItem("c.txt", "C:", 3));
         store.append(makeItem("b", "C:", 0, kFolder));
@@ -129,7 +121,10 @@ TEST_F(SortFixture, ALevelSortedDuringASearchIsSortedAgainNotReversed) {
     EXPECT_TRUE(history.currentSortState().descending);
     EXPECT_TRUE(sort(ColumnName)); // now in order: a reversal
     EXPECT_EQ("a b c d", names());
-    EXPECT_TRUE(history.currentSortState().descending); // a reversal leaves the direction alone
+    EXPECT_FALSE(history.currentSortState().descending);
+    // A click during a search sorts in full; after a reversal it must still turn the rows round.
+    EXPECT_TRUE(sort(ColumnName, true));
+    EXPECT_EQ("d c b a", names());
 }
 
 TEST_F(SortFixture, EachLevelKeepsItsOwnSortState) {

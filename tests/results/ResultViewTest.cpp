@@ -16,15 +16,10 @@ constexpr uint32_t kFolder = FILE_ATTRIBUTE_DIRECTORY;
 
 // A store, its history and view wired to a real window, the list's notifications routed the way
 // the main dialog routes them.
-struct ViewFixture : testing::Test {
-    ResultTestHost& host = ResultTestHost::shared();
-    ResultSet store;
-    ResultHistory history{store};
-    ResultView view{store, history};
+struct ViewFixture : testing::Test, AttachedResults {
     int summaryWrites = 0;
 
     void SetUp() override {
-        view.attach(host.list(), host.statusBar());
         host.onNotify = [this](NMHDR* header) -> LRESULT {
             if (header->code == LVN_GETDISPINFOA)
                 return view.onGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
@@ -32,10 +27,7 @@ struct ViewFixture : testing::Test {
             return 0;
         };
     }
-    void TearDown() override {
-        view.detach();
-        host.onNotify = nullptr;
-    }
+    void TearDown() override { host.onNotify = nullptr; }
 
     std::string listText(int32_t row, int column) {
         char text[260] = "";
@@ -257,10 +249,7 @@ TEST_F(ViewFixture, AppendsFromWorkerThreadsReachTheListExactly) {
             --running;
         });
     // The workers' count messages are sent to this thread: keep answering until they are done.
-    while (running > 0) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pumpMessages();
-    }
+    pumpUntil([&] { return running == 0; });
     for (std::thread& worker : workers)
         worker.join();
     EXPECT_EQ(kThreads * kEach, store.count());

@@ -66,6 +66,13 @@ void pumpMessages() {
     }
 }
 
+void pumpUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        pumpMessages();
+    }
+}
+
 ResultTestHost::ResultTestHost() {
     registerHostClass();
     window_ = CreateWindowExA(0, kHostClass, "Corvask test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,

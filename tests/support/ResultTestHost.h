@@ -9,7 +9,10 @@
 #include <string>
 
 #include "results/FoundItem.h"
+#include "results/ResultHistory.h"
 #include "results/ResultListCtrl.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
 
 // A visible top-level window with the result list (id 1000) and a status bar. Tests run on the
 // window's thread and pump messages where a worker thread sends to the list.
@@ -49,8 +52,22 @@ private:
     ResultListCtrl listCtrl_;
 };
 
+// A store with its history and view, attached to the shared host's list and status bar for the
+// object's lifetime the way the search engine attaches them.
+struct AttachedResults {
+    ResultTestHost& host = ResultTestHost::shared();
+    ResultSet store;
+    ResultHistory history{store};
+    ResultView view{store, history};
+
+    AttachedResults() { view.attach(host.list(), host.statusBar()); }
+    ~AttachedResults() { view.detach(); }
+};
+
 // Dispatches every waiting message of this thread (sent messages from other threads included).
 void pumpMessages();
+// Keeps answering the messages that other threads send to this thread until done() is true.
+void pumpUntil(const std::function<bool()>& done);
 
 // A FoundItem with the given name, folder, size and attributes; times from a local calendar date.
 FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t size,
