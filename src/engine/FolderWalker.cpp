@@ -79,9 +79,16 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     if (!listing.open()) return;
     do {
         entry.cFileName[MAX_PATH - 1] = '\0';
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(entry.cFileName))
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            isEnterableFolderName(entry.cFileName))
             walkFolder(context, path + "\\" + entry.cFileName);
     } while (!stopped(context) && listing.next(entry));
+}
+
+bool isEnterableFolderName(const char* name) {
+    for (const char* c = name; *c; ++c)
+        if (*c != '.' && *c != ' ') return true;
+    return false;
 }
 
 void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder) {

@@ -27,5 +27,10 @@ struct WalkContext {
 // returns at the next entry and what it found stays. Any thread.
 void walkFolder(const WalkContext& context, const std::string& path);
 
+// False for ".", ".." and every other name made of dots and blanks only: the platform drops
+// trailing dots and blanks from a path, so such a name, which a server may still return, would
+// lead back into the folder itself (or its parent) and the walk would never end.
+bool isEnterableFolderName(const char* name);
+
 // Appends the entry as a FoundItem of folder when it passes the date and size tests.
 void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder);

@@ -256,4 +256,11 @@ TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
     EXPECT_EQ(0u, host.paneText(0).find(temp.path() + "\\t"));
 }
 
+TEST(FolderNames, NamesOfDotsAndBlanksAreNeverEntered) {
+    for (const char* loop : {".", "..", "...", ". ", " ", ". .", ""})
+        EXPECT_FALSE(isEnterableFolderName(loop)) << '"' << loop << '"';
+    for (const char* real : {"a", ".git", "a.", " a", "..x"})
+        EXPECT_TRUE(isEnterableFolderName(real)) << '"' << real << '"';
+}
+
 } // namespace
