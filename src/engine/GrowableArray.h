@@ -66,6 +66,11 @@ public:
 
     // Returns the new element's index.
     int32_t append(const T& value) {
+        if (count_ == capacity_) {
+            // The value may live in this array: copy it before the storage moves.
+            T copy(value);
+            return append(std::move(copy));
+        }
         setSize(count_ + 1);
         data_[count_ - 1] = value;
         return count_ - 1;

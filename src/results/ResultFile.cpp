@@ -12,19 +12,13 @@
 
 namespace {
 
-void putU32(std::string& out, uint32_t v) {
-    char bytes[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
-                     char((v >> 24) & 0xFF)};
-    out.append(bytes, 4);
-}
-
 uint32_t getU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
 void putTime(std::string& out, const FILETIME& t) {
-    putU32(out, t.dwLowDateTime);
-    putU32(out, t.dwHighDateTime);
+    appendLE32(out, t.dwLowDateTime);
+    appendLE32(out, t.dwHighDateTime);
 }
 
 FILETIME getTime(const uint8_t* p) {
@@ -38,12 +32,12 @@ void reportFileError(HWND owner, const std::string& text) {
 } // namespace
 
 void appendResultRecord(std::string& out, const FoundItem& item) {
-    putU32(out, kResultRecordMark);
+    appendLE32(out, kResultRecordMark);
     putTime(out, item.creationTime);
     putTime(out, item.lastAccessTime);
     putTime(out, item.lastWriteTime);
-    putU32(out, item.size);
-    putU32(out, item.attributes);
+    appendLE32(out, item.size);
+    appendLE32(out, item.attributes);
     appendCountedString(out, item.name);
     appendCountedString(out, item.folder);
 }
