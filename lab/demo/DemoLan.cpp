@@ -102,14 +102,14 @@ const std::vector<std::string> kSourceWords = {
 // A share's theme: which kinds of files, which folder names, how big.
 enum class Theme { Office, Photos, Music, Video, Archive, Source, Installers, Fonts, Mixed };
 
-struct ShareSpec {
+struct ShareLayout {
     std::string name, comment;
     Theme theme;
     int items; // files and folders to make
 };
 struct ServerSpec {
     std::string name, comment;
-    std::vector<ShareSpec> shares;
+    std::vector<ShareLayout> shares;
     std::vector<std::string> printShares;
 };
 struct DomainSpec {
@@ -226,8 +226,8 @@ struct Counts {
 
 class ShareMaker {
 public:
-    ShareMaker(const ShareSpec& spec, const std::string& seed)
-        : spec_(spec), rnd_(hashOf(seed)), remaining_(spec.items) {}
+    ShareMaker(const ShareLayout& layout, const std::string& seed)
+        : layout_(layout), rnd_(hashOf(seed)), remaining_(layout.items) {}
 
     Counts make(const std::string& root) {
         makeFolder(root);
@@ -242,7 +242,7 @@ public:
 
 private:
     const Kind& kindOf() {
-        switch (spec_.theme) {
+        switch (layout_.theme) {
         case Theme::Office: return rnd_.range(0, 9) == 0 ? kText : kDocuments;
         case Theme::Photos: return kPictures;
         case Theme::Music: return rnd_.range(0, 19) == 0 ? kPictures : kMusic;
@@ -259,7 +259,7 @@ private:
     }
 
     std::string folderName(int depth) {
-        switch (spec_.theme) {
+        switch (layout_.theme) {
         case Theme::Music:
             return depth == 1 ? rnd_.pick(kArtists)
                               : std::to_string(rnd_.range(1995, 2025)) + " - " +
@@ -351,7 +351,7 @@ private:
         return std::string(4 - std::min<size_t>(4, s.size()), '0') + s;
     }
 
-    const ShareSpec& spec_;
+    const ShareLayout& layout_;
     Random rnd_;
     int remaining_;
     Counts counts_;
@@ -382,7 +382,7 @@ int main(int argc, char** argv) {
             topology += "server | " + s.name + " | comment=" + s.comment + "\n";
             makeFolder(out + "/shares/" + s.name);
             int64_t serverNewest = kFirstDate;
-            for (const ShareSpec& sh : s.shares) {
+            for (const ShareLayout& sh : s.shares) {
                 ++shares;
                 std::string rel = "shares/" + s.name + "/" + sh.name;
                 Counts c = ShareMaker(sh, s.name + "\\" + sh.name).make(out + "/" + rel);
