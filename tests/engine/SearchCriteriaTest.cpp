@@ -2,21 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "engine/SearchCriteria.h"
+#include "support/LocalTime.h"
 #include "toolkit/FileTime.h"
 
 namespace {
 
-SYSTEMTIME fields(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-    SYSTEMTIME t{};
-    t.wYear = WORD(y);
-    t.wMonth = WORD(mo);
-    t.wDay = WORD(d);
-    t.wHour = WORD(h);
-    t.wMinute = WORD(mi);
-    t.wSecond = WORD(s);
-    t.wMilliseconds = WORD(ms);
-    return t;
-}
+using calendar::fields;
 
 uint64_t asIs(const SYSTEMTIME& t) {
     uint64_t out = 0;

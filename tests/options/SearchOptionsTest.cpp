@@ -2,18 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "options/SearchOptions.h"
+#include "support/LocalTime.h"
 #include "toolkit/FileTime.h"
 
 namespace {
 
 // The 32-bit time of a local calendar moment.
 int32_t localMoment(int year, int month, int day, int hour = 0, int minute = 0) {
-    SYSTEMTIME local{};
-    local.wYear = WORD(year);
-    local.wMonth = WORD(month);
-    local.wDay = WORD(day);
-    local.wHour = WORD(hour);
-    local.wMinute = WORD(minute);
+    SYSTEMTIME local = calendar::fields(year, month, day, hour, minute);
     uint64_t utc = 0;
     EXPECT_TRUE(localFieldsToUtcFileTime(local, utc));
     return fileTimeU64ToTime32(utc);

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "support/ScratchFolder.h"
+
 namespace {
 
 const char kTopologyVariable[] = "CORVASK_LAB_TOPOLOGY";
@@ -33,30 +35,6 @@ std::string throughZ(std::string unixPath) {
 FARPROC providerFunction(const char* name) {
     HMODULE dll = GetModuleHandleA(kProviderDll);
     return dll ? GetProcAddress(dll, name) : nullptr;
-}
-
-// Deletes a folder this object made, with what tests put in it; never follows links.
-void removeTree(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                removeTree(path);
-            else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryA(path.c_str());
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "support/LocalTime.h"
+
 namespace {
 
 const char kHostClass[] = "CorvaskResultTestHost";
@@ -49,11 +51,6 @@ void makeFolders(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i)
         if (i == path.size() || path[i] == '\\')
             CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
-
-int uniqueNumber() {
-    static int counter = 0;
-    return int(GetCurrentProcessId()) * 100 + ++counter;
 }
 
 } // namespace
@@ -146,12 +143,7 @@ FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t 
     item.folder = folder;
     item.size = size;
     item.attributes = attributes;
-    SYSTEMTIME local{};
-    local.wYear = WORD(year);
-    local.wMonth = WORD(month);
-    local.wDay = WORD(day);
-    local.wHour = WORD(hour);
-    local.wMinute = WORD(minute);
+    SYSTEMTIME local = calendar::fields(year, month, day, hour, minute);
     FILETIME localTime;
     SystemTimeToFileTime(&local, &localTime);
     LocalFileTimeToFileTime(&localTime, &item.lastWriteTime);
@@ -160,27 +152,14 @@ FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t 
     return item;
 }
 
-TempFolder::TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    path_ = std::string(base) + "corvask-test-" + std::to_string(uniqueNumber());
-    if (path_.back() == '\\') path_.pop_back();
-    removeTree(path_);
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-    removeTree(path_);
-}
-
 std::string TempFolder::makeFolder(const std::string& relative) const {
-    std::string full = path_ + "\\" + relative;
+    std::string full = file(relative);
     makeFolders(full);
     return full;
 }
 
 std::string TempFolder::makeFile(const std::string& relative, uint32_t size) const {
-    std::string full = path_ + "\\" + relative;
+    std::string full = file(relative);
     size_t slash = full.rfind('\\');
     makeFolders(full.substr(0, slash));
     writeBytes(full, size);
@@ -217,24 +196,4 @@ std::string TestShare::makeFile(const std::string& relative, uint32_t size) cons
     makeFolders(full.substr(0, full.rfind('\\')));
     writeBytes(full, size);
     return uncPath_ + "\\" + relative;
-}
-
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(full);
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
 }

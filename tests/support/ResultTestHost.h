@@ -13,6 +13,7 @@
 #include "results/ResultListCtrl.h"
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
+#include "support/ScratchFolder.h"
 
 // A visible top-level window with the result list (id 1000) and a status bar. Tests run on the
 // window's thread and pump messages where a worker thread sends to the list.
@@ -74,22 +75,13 @@ FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t 
                    uint32_t attributes = FILE_ATTRIBUTE_ARCHIVE, int year = 2002, int month = 3,
                    int day = 7, int hour = 21, int minute = 5);
 
-// A fresh folder under the temporary folder, deleted with everything in it at the end.
-class TempFolder {
+// A scratch folder that also makes subfolders and files of a given size inside it.
+class TempFolder : public ScratchFolder {
 public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
     // Creates a subfolder (and its parents) relative to the root; returns its full path.
     std::string makeFolder(const std::string& relative) const;
     // Writes a file of size bytes relative to the root; returns its full path.
     std::string makeFile(const std::string& relative, uint32_t size = 0) const;
-
-private:
-    std::string path_;
 };
 
 // A share \\server\share served by the Wine prefix: a folder under the prefix's
@@ -114,6 +106,3 @@ private:
     std::string localPath_;
     std::string serverPath_;
 };
-
-// Deletes a folder tree (files and subfolders).
-void removeTree(const std::string& path);

@@ -5,8 +5,6 @@
 
 #include <stdexcept>
 
-namespace {
-
 void removeTree(const std::string& path) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
@@ -15,8 +13,11 @@ void removeTree(const std::string& path) {
             std::string name = data.cFileName;
             if (name == "." || name == "..") continue;
             std::string full = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 removeTree(full);
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveDirectoryA(full.c_str()); // a link: removed, never followed
             } else {
                 SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(full.c_str());
@@ -26,8 +27,6 @@ void removeTree(const std::string& path) {
     }
     RemoveDirectoryA(path.c_str());
 }
-
-} // namespace
 
 ScratchFolder::ScratchFolder() {
     char temp[MAX_PATH];

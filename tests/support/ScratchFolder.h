@@ -21,3 +21,5 @@ private:
 // Whole-file helpers for tests: bytes as stored, no conversion.
 std::string readWholeFile(const std::string& path);
 void writeWholeFile(const std::string& path, const std::string& bytes);
+// Deletes a folder with its files and subfolders; a linked folder inside is removed, never entered.
+void removeTree(const std::string& path);
