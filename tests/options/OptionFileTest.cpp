@@ -5,21 +5,11 @@
 
 #include "options/OptionFile.h"
 #include "support/AllocationWatch.h"
+#include "support/Bytes.h"
 #include "support/ScratchFolder.h"
 #include "toolkit/FileArchive.h"
 
 namespace {
-
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values)
-        out.push_back(char(v));
-    return out;
-}
-
-std::string le32(uint32_t v) {
-    return bytes({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
-}
 
 std::string encoded(const SearchOptions& o) {
     std::string out;

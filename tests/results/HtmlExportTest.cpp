@@ -86,14 +86,8 @@ TEST(HtmlPage, CellTextsAreEscapedButTheSizeMarkupIsNot) {
 
 namespace {
 
-class HtmlExportTest : public testing::Test {
+class HtmlExportTest : public ResultFileFixture {
 protected:
-    ResultSet store;
-    ResultHistory history{store};
-    ResultView view{store, history};
-    ScratchFolder dir;
-    BoxRecorder boxes;
-
     std::vector<std::string> exported() {
         std::string path = dir.file("Result.html");
         EXPECT_TRUE(exportHtml(view, path, nullptr));

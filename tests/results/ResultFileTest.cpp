@@ -10,6 +10,7 @@
 #include "results/ResultView.h"
 #include "ResultFileTestHelpers.h"
 #include "support/AllocationWatch.h"
+#include "support/Bytes.h"
 
 namespace {
 
@@ -18,25 +19,8 @@ constexpr size_t kAllocationLimit = size_t(4) << 20;
 
 const char* const kPastEnd = "An attempt was made to access an unnamed file past its end.";
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values)
-        out.push_back(char(v));
-    return out;
-}
-
-std::string le32(uint32_t v) {
-    return bytes({int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF), int(v >> 24)});
-}
-
-class ResultFileTest : public testing::Test {
+class ResultFileTest : public ResultFileFixture {
 protected:
-    ResultSet store;
-    ResultHistory history{store};
-    ResultView view{store, history};
-    ScratchFolder dir;
-    BoxRecorder boxes;
-
     // Items whose records use one-byte and three-byte prefixes, a folder and a drive root.
     std::vector<FoundItem> sampleItems() {
         return {rawItem("notes.txt", "\\\\SRV\\Docs", 1234, FILE_ATTRIBUTE_ARCHIVE,

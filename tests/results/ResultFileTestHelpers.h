@@ -1,12 +1,17 @@
-// Message-box capture and items with raw file times for the result-file, export and find tests.
+// Message-box capture, a fixture with a result view and a scratch folder, and items with raw
+// file times for the result-file, export and find tests.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "results/FoundItem.h"
+#include "results/ResultHistory.h"
+#include "results/ResultStore.h"
+#include "results/ResultView.h"
 #include "support/ScratchFolder.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -24,6 +29,17 @@ public:
     BoxRecorder& operator=(const BoxRecorder&) = delete;
 
     std::vector<MessageBoxRequest> boxes;
+};
+
+// An empty result store with its history and view, a scratch folder for the files a test writes,
+// and the message boxes the test raised.
+class ResultFileFixture : public testing::Test {
+protected:
+    ResultSet store;
+    ResultHistory history{store};
+    ResultView view{store, history};
+    ScratchFolder dir;
+    BoxRecorder boxes;
 };
 
 // An item whose three times lie around written (in file-time ticks; 0 gives zero times).

@@ -1,6 +1,7 @@
 // The counted string's prefix forms, the UTF-16 form and hostile lengths.
 #include <gtest/gtest.h>
 
+#include "support/Bytes.h"
 #include "toolkit/CountedString.h"
 
 namespace {
@@ -13,13 +14,6 @@ std::string encode(std::string_view s) {
 
 std::string prefixOf(size_t length) {
     return encode(std::string(length, 'x')).substr(0, 7);
-}
-
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int v : values)
-        out.push_back(char(v));
-    return out;
 }
 
 std::string decode(const std::string& data, size_t* consumed = nullptr) {
