@@ -10,6 +10,7 @@
 
 #include "engine/SearchEngine.h"
 #include "support/EngineTestHost.h"
+#include "support/LabFixture.h"
 #include "support/LabNetwork.h"
 #include "support/NetworkTestSupport.h"
 
@@ -17,19 +18,8 @@ using testing::UnorderedElementsAreArray;
 
 namespace {
 
-class SearchEngineLan : public testing::Test {
+class SearchEngineLan : public LabNetworkTest {
 protected:
-    void SetUp() override {
-        if (!LabNetwork::providerLoaded())
-            GTEST_SKIP() << "the lab provider is not registered in this prefix";
-        openBefore = LabNetwork::openEnumerations();
-    }
-    void TearDown() override {
-        if (LabNetwork::providerLoaded()) {
-            EXPECT_EQ(LabNetwork::openEnumerations(), openBefore) << "an enumeration stayed open";
-        }
-    }
-
     // Makes a file on a share and remembers its full path as expected when wanted.
     void file(const std::string& server, const std::string& share, const std::string& relative,
               bool wanted, unsigned size = 0) {
@@ -41,7 +31,6 @@ protected:
         ASSERT_TRUE(LabNetwork::makeFolder(LabNetwork::uncPath(server, share) + "\\" + relative));
     }
 
-    unsigned openBefore = 0;
     std::vector<std::string> expected;
 };
 

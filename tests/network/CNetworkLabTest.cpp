@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "network/CNetwork.h"
+#include "support/LabFixture.h"
 #include "support/LabNetwork.h"
 #include "support/NetworkTestSupport.h"
 
@@ -47,20 +48,7 @@ private:
     static std::string name(NETRESOURCEA* r) { return r->lpRemoteName ? r->lpRemoteName : "?"; }
 };
 
-class CNetworkLab : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!LabNetwork::providerLoaded())
-            GTEST_SKIP() << "the lab provider is not registered in this prefix";
-        openBefore = LabNetwork::openEnumerations();
-    }
-    void TearDown() override {
-        if (LabNetwork::providerLoaded()) {
-            EXPECT_EQ(LabNetwork::openEnumerations(), openBefore) << "an enumeration stayed open";
-        }
-    }
-    unsigned openBefore = 0;
-};
+class CNetworkLab : public LabNetworkTest {};
 
 } // namespace
 
