@@ -1,7 +1,6 @@
 // The Folders page: exchange, the enabling of the list with its buttons, the list commands.
 #include "options/CPageFolder.h"
 
-#include "options/PageLayout.h"
 #include "resources/resource.h"
 
 CPageFolder::CPageFolder() : toolkit::PropertyPage(IDD_PAGE_FOLDER) {}
@@ -19,10 +18,7 @@ void CPageFolder::exchange(toolkit::DataExchange& dx) {
 }
 
 void CPageFolder::applyEnabling() {
-    const NameListKind& k = kFolderList;
-    bool enable = IsDlgButtonChecked(hwnd(), IDC_FOLDER_ALL) != BST_CHECKED;
-    enableControls(hwnd(), {k.listBoxId, k.addId, k.removeId, k.clearId, k.loadId, k.saveId},
-                   enable);
+    enableNameList(folderList(), IsDlgButtonChecked(hwnd(), IDC_FOLDER_ALL) != BST_CHECKED);
 }
 
 bool CPageFolder::onCommand(UINT id) {

@@ -1,7 +1,6 @@
 // The Network page: exchange, the enabling of each list with its buttons, the list commands.
 #include "options/CPageLan.h"
 
-#include "options/PageLayout.h"
 #include "resources/resource.h"
 
 CPageLan::CPageLan() : toolkit::PropertyPage(IDD_PAGE_LAN) {}
@@ -22,14 +21,8 @@ void CPageLan::exchange(toolkit::DataExchange& dx) {
 }
 
 void CPageLan::applyEnabling() {
-    const NameListKind* kinds[] = {&kDomainList, &kServerList};
-    const int firstRadio[] = {IDC_LAN_DOMAIN_ALL, IDC_LAN_SERVER_ALL};
-    for (int i = 0; i < 2; ++i) {
-        const NameListKind& k = *kinds[i];
-        bool enable = IsDlgButtonChecked(hwnd(), firstRadio[i]) != BST_CHECKED;
-        enableControls(hwnd(), {k.listBoxId, k.addId, k.removeId, k.clearId, k.loadId, k.saveId},
-                       enable);
-    }
+    enableNameList(domainList(), IsDlgButtonChecked(hwnd(), IDC_LAN_DOMAIN_ALL) != BST_CHECKED);
+    enableNameList(serverList(), IsDlgButtonChecked(hwnd(), IDC_LAN_SERVER_ALL) != BST_CHECKED);
 }
 
 bool CPageLan::onCommand(UINT id) {

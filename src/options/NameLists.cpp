@@ -5,6 +5,7 @@
 #include "options/NameListBox.h"
 #include "options/NameText.h"
 #include "options/ListFile.h"
+#include "options/PageLayout.h"
 #include "resources/resource.h"
 #include "toolkit/FileArchive.h"
 #include "toolkit/FileDialogs.h"
@@ -54,6 +55,12 @@ bool handleNameListCommand(const NameList& list, int id, int code) {
     else
         return false;
     return true;
+}
+
+void enableNameList(const NameList& list, bool enable) {
+    const NameListKind& k = list.kind;
+    enableControls(list.page, {k.listBoxId, k.addId, k.removeId, k.clearId, k.loadId, k.saveId},
+                   enable);
 }
 
 void putTypedName(HWND listBox, const std::string& typed, bool serverRule) {

@@ -35,6 +35,9 @@ struct NameList {
 // box, notification code given); false when the command is none of this list's.
 bool handleNameListCommand(const NameList& list, int id, int code);
 
+// Enables or disables the list box together with its five buttons.
+void enableNameList(const NameList& list, bool enable);
+
 // Asks for a new name ("Add") and puts it in its sorted place, selected.
 void addName(const NameList& list);
 // Asks for a new text for the selected entry ("Edit"); an edit that leaves nothing removes it.
