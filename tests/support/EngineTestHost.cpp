@@ -81,7 +81,7 @@ void EngineTestHost::complete() {
 
 bool EngineTestHost::waitForCompletion(DWORD safetyMs) {
     DWORD lastCheck = GetTickCount();
-    return pumpUntil(
+    const bool ended = pumpUntil(
         [&] {
             // The periodic end check of the owner's timer: a message may have come too early.
             if (!completed && GetTickCount() - lastCheck > 250) {
@@ -91,6 +91,10 @@ bool EngineTestHost::waitForCompletion(DWORD safetyMs) {
             return completed;
         },
         safetyMs);
+    // A completion found by the periodic check can come before the end messages that the
+    // threads posted as their last act; every thread has ended, so all of them are queued now.
+    if (ended) pump();
+    return ended;
 }
 
 std::vector<std::string> EngineTestHost::storePaths() {
