@@ -112,7 +112,7 @@ std::optional<bool> Dialog::commandEnabled(UINT id, bool disableIfNoHandler) {
     CommandState state(id);
     updateCommand(state);
     if (state.answered()) return state.enabled();
-    if (disableIfNoHandler) return false;
+    if (disableIfNoHandler) return handlesCommand(id);
     return std::nullopt;
 }
 

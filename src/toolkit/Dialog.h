@@ -55,7 +55,8 @@ public:
     bool exchangeData(bool toValues);
 
     // Asks the dialog for the state of command id: enabled or disabled when an update handler
-    // answered; otherwise disabled when disableIfNoHandler, else no answer (left as it is).
+    // answered; otherwise, when disableIfNoHandler, enabled if the dialog carries the command out
+    // (handlesCommand) and disabled if not; else no answer (left as it is).
     std::optional<bool> commandEnabled(UINT id, bool disableIfNoHandler);
 
     HWND item(int id) const { return GetDlgItem(handle, id); }
@@ -87,6 +88,11 @@ protected:
     // The one update handler: menus, tool bar and context menus ask it for each command. Answer
     // (state.enable) every command the dialog carries out; unanswered ids have no handler.
     virtual void updateCommand(CommandState& state) { (void)state; }
+    // Whether onCommand carries out id: a command without an update handler is then enabled.
+    virtual bool handlesCommand(UINT id) const {
+        (void)id;
+        return false;
+    }
     // WM_KICKIDLE from the modal loop: true asks for more idle time.
     virtual bool onKickIdle(LONG count) {
         (void)count;

@@ -37,8 +37,10 @@ class TestBarDialog : public BarDialog {
 public:
     explicit TestBarDialog(const DLGTEMPLATE* t) : BarDialog(t, nullptr) {}
     bool newSearchEnabled = false;
+    bool carriesOutTwo = false;
 
 protected:
+    bool handlesCommand(UINT id) const override { return carriesOutTwo && id == kTwo; }
     void updateCommand(toolkit::CommandState& state) override {
         if (state.id() == kNewSearch) state.enable(newSearchEnabled);
         if (state.id() == kLong) state.enable(true);
@@ -163,6 +165,10 @@ TEST(BarDialog, KickIdleUpdatesButtonsAndAsksForThreeMoreRounds) {
     m.dialog.newSearchEnabled = true;
     SendMessageA(w, toolkit::WM_KICKIDLE, MSGF_DIALOGBOX, 0);
     EXPECT_TRUE(buttonEnabled(bar, kNewSearch));
+    // A command the dialog carries out without an update handler is enabled.
+    m.dialog.carriesOutTwo = true;
+    SendMessageA(w, toolkit::WM_KICKIDLE, MSGF_DIALOGBOX, 0);
+    EXPECT_TRUE(buttonEnabled(bar, kTwo));
 
     // An invisible bar is not updated.
     m.dialog.newSearchEnabled = false;

@@ -240,6 +240,10 @@ void BarDialog::enableDialogToolTips() {
     toolTipWindow = CreateWindowExA(
         WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle, nullptr, toolkit::instance(), nullptr);
+    addToolTipsForNewControls();
+}
+
+void BarDialog::addToolTipsForNewControls() {
     if (!toolTipWindow) return;
     // Every control of the dialog is a tool named by its window; its text is asked for when shown.
     for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -248,6 +252,8 @@ void BarDialog::enableDialogToolTips() {
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = handle;
         tool.uId = reinterpret_cast<UINT_PTR>(child);
+        if (SendMessageA(toolTipWindow, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)))
+            continue; // known already
         tool.lpszText = LPSTR_TEXTCALLBACKA;
         SendMessageA(toolTipWindow, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }

@@ -29,6 +29,9 @@ public:
     // none). False as soon as a bar cannot be made or loaded; bars made before that stay.
     bool createBars(bool toolTips, bool statusBar, const UINT* paneIds, int paneCount,
                     bool showMessages, UINT toolBarId);
+    // Makes the dialog's tool tips cover controls created after createBars (an option sheet, say):
+    // every direct child not yet known becomes a tool.
+    void addToolTipsForNewControls();
     // The client rectangle less the bars (client coordinates).
     RECT usableRect() const;
     // Shows the prompt of string id in the status bar (when prompts are shown); answers the id
