@@ -5,6 +5,66 @@
 // ---- manifest (common controls version 6)
 #define IDR_MANIFEST 1
 
+// ---- the main dialog (template 102), its menu, accelerators, tool bar and icons
+#define IDD_MAIN_DIALOG 102
+#define IDR_MAIN_MENU 145
+#define IDR_ACCELERATORS 146
+#define IDR_TOOLBAR 147
+#define IDI_APPLICATION_ICON 128
+#define IDI_BUSY_ICON 132
+
+#define IDC_RESULT_LIST 1000
+#define IDC_SEARCH_NOW 1002
+#define IDC_STOP_SEARCH 1005
+#define IDC_RESET 1006
+#define IDC_SHEET_FRAME 1034
+#define IDC_BUSY_ICON 1063
+#define IDC_SPARE_FRAME 1065
+
+// The Find dialog (template 153)
+#define IDD_FIND_DIALOG 153
+#define IDC_FIND_TEXT 1014
+
+// Commands (menu 145, tool bar 147, accelerators 146, context menus)
+#define ID_FILE_NEW_SEARCH 57600
+#define ID_FILE_OPEN_RESULT 57601
+#define ID_FILE_SAVE_RESULT 57603
+#define ID_FILE_EXPORT_RESULT 32774
+#define ID_FILE_OPEN_CONFIGURATION 32776
+#define ID_FILE_SAVE_CONFIGURATION 32777
+#define ID_FILE_EXIT 32778
+#define ID_EDIT_COPY 57634
+#define ID_EDIT_SHORTCUT_ON_DESKTOP 32790
+#define ID_EDIT_COPY_TO_FOLDER 32791
+#define ID_EDIT_SHORTCUT_TO 32792
+#define ID_EDIT_SELECT_ALL 32780
+#define ID_EDIT_INVERT_SELECTION 32781
+#define ID_EDIT_FIND 57636
+#define ID_EDIT_FIND_NEXT 32783
+#define ID_GO_BACK 32787
+#define ID_GO_FORWARD 32788
+#define ID_GO_TOP_LEVEL 32789
+#define ID_HELP_CONTENTS 57670
+#define ID_HELP_ABOUT 32784
+#define ID_OPEN_SELECTED 32795
+#define ID_OPEN_FOLDER 32796
+
+// Strings: start-up failure, then the status and box texts of the main dialog
+#define IDS_OLE_INIT_FAILED 100
+#define IDS_SEARCHING_LAN 101
+#define IDS_SEARCHING_LAST_RESULT 102
+#define IDS_ACTIVE_THREADS 103
+#define IDS_FILES_FOUND 104
+#define IDS_STOP_SEARCHING 105
+#define IDS_SEARCH_IN_PROGRESS 106
+#define IDS_SAVING 107
+#define IDS_LOADING 108
+#define IDS_EXPORTING 109
+#define IDS_HELP_FAILED 110
+#define IDS_FIND_NOT_FOUND_BEFORE 111
+#define IDS_FIND_NOT_FOUND_AFTER 112
+#define IDS_READY 57345
+
 // ---- option pages and the name dialog
 #define IDD_PAGE_MAIN 137
 #define IDD_PAGE_DATE 138
