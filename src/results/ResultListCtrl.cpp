@@ -36,6 +36,7 @@ void ResultListCtrl::onFinalDestroy() {
 LRESULT ResultListCtrl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case LVM_SETITEMCOUNT: return onSetItemCount(wParam, lParam);
+    case WM_GETDLGCODE: return onGetDlgCode(wParam, lParam);
     case WM_TIMER:
         if (wParam == kTimerId) {
             flush();
@@ -70,4 +71,12 @@ LRESULT ResultListCtrl::onSetItemCount(WPARAM count, LPARAM flags) {
     }
     pendingCount_ = newCount;
     return TRUE;
+}
+
+LRESULT ResultListCtrl::onGetDlgCode(WPARAM wParam, LPARAM lParam) {
+    LRESULT code = defaultHandling(WM_GETDLGCODE, wParam, lParam);
+    // Tab still moves the focus on: a list that kept it would trap the keyboard.
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) return code;
+    return code | DLGC_WANTALLKEYS;
 }

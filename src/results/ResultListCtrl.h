@@ -17,6 +17,9 @@
 // the list (count, selection, ensure-visible) sees the true count. A call that lowers the count
 // (clearing, switching levels) is applied at once, in order, so the selection the list drops
 // with the rows is dropped as it would be without the deferral.
+//
+// In a dialog it asks for every key (Enter, Esc and the rest reach the list, so Esc in the list
+// does not close the window and Enter opens the selected items), except Tab, which moves on.
 class ResultListCtrl : public toolkit::Window {
 public:
     static constexpr UINT_PTR kTimerId = 0x52C7; // the list view's own timers use small ids
@@ -41,6 +44,7 @@ protected:
 
 private:
     LRESULT onSetItemCount(WPARAM count, LPARAM flags);
+    LRESULT onGetDlgCode(WPARAM wParam, LPARAM lParam);
 
     bool pending_ = false;
     int32_t pendingCount_ = 0;
