@@ -25,6 +25,8 @@
 struct SearchEngineSettings {
     DWORD serverTakePauseMs = 1000; // before every take from the server queue, under queueLock
     DWORD workerStartPauseMs = 100; // after every attempt to start a server worker
+    DWORD workerStatePauseMs = 200; // in the owner's thread-state handler, so an ending thread
+                                    // that has just posted its end has time to end
 };
 
 // Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the

@@ -13,4 +13,8 @@ inline constexpr UINT WM_SEARCH_FINISHED = WM_USER + 5; // 1029
 // network threads changed.
 inline constexpr UINT WM_WORKER_STATE = WM_USER + 6; // 1030
 
+// Posted by the main dialog to itself once its window is up: open the file named on the command
+// line. wParam 0, lParam 0.
+inline constexpr UINT WM_OPEN_STARTUP_FILE = WM_USER + 7; // 1031
+
 static_assert(WM_SEARCH_FINISHED == 1029 && WM_WORKER_STATE == 1030);

@@ -22,6 +22,9 @@ void CPageMain::exchange(toolkit::DataExchange& dx) {
 }
 
 void CPageMain::clearNameField() {
+    // The value too: when another page refuses to be left, this page is not shown again before
+    // the next search reads it, and the search must not use the old name.
+    namePattern.clear();
     if (hwnd()) SetDlgItemTextA(hwnd(), IDC_MAIN_NAME, "");
 }
 

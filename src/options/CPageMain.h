@@ -17,7 +17,7 @@ public:
     // How much the sheet grew at its last resize: left, top, right, bottom.
     RECT sizeDelta{0, 0, 0, 0};
 
-    // Empties the name field (the page value follows at the next exchange).
+    // Empties the name field and the page's name value.
     void clearNameField();
 
 protected:

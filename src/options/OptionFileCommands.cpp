@@ -33,14 +33,20 @@ void saveOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current) {
 void openOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current) {
     std::string path;
     if (!toolkit::showFileDialog(false, owner, kExtension, kProposedName, kFilter, path)) return;
+    loadOptionFile(owner, sheet, current, path);
+}
+
+bool loadOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current,
+                    const std::string& path) {
     // Read into a copy: a file that ends early must change neither the pages nor the options.
     SearchOptions read = current;
     try {
         readOptionFile(path, read);
     } catch (const FileError& error) {
         reportFileError(owner, error);
-        return;
+        return false;
     }
     current = read;
     sheet.applyOptionsToPages(&current);
+    return true;
 }

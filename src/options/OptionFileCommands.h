@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class COptionSheet;
 struct SearchOptions;
 
@@ -13,3 +15,8 @@ void saveOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current);
 // Asks for an option file and reads it; only a file read to its end reaches current and the
 // pages. Cancel ends the command; a file error is reported and the pages keep what they showed.
 void openOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current);
+
+// Reads the option file at path; only a file read to its end reaches current and the pages. A
+// file error is reported in a message box and answers false, the pages keeping what they showed.
+bool loadOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current,
+                    const std::string& path);
