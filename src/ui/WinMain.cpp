@@ -1,0 +1,9 @@
+// The program's entry point: the application object runs everything.
+#include "ui/CFindTestApp.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    CFindTestApp app;
+    return app.run(commandLine ? commandLine : "");
+}

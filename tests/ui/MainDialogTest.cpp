@@ -1,0 +1,390 @@
+// The main dialog as a user meets it: a real CFindTestDlg (template 102) with its bars, sheet and
+// list, searching the lab network, driven through its controls, keys and commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/UserMessages.h"
+#include "resources/resource.h"
+#include "support/DialogDriver.h"
+#include "support/EngineTestHost.h"
+#include "support/LabFixture.h"
+#include "support/LabNetwork.h"
+#include "support/ScratchFolder.h"
+#include "support/WindowShot.h"
+#include "toolkit/Application.h"
+#include "toolkit/FileDialogs.h"
+#include "toolkit/FrameworkMessages.h"
+#include "toolkit/MessageBoxes.h"
+#include "ui/CFindTestApp.h"
+#include "ui/CFindTestDlg.h"
+
+#include <commctrl.h>
+
+namespace {
+
+RECT rectIn(HWND parent, HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The program's main window, modeless, with the application's accelerator filter; every pump
+// runs a message the way the dialog's own modal loop does (filter, dialog keys, dispatch) and
+// gives the bars their idle update.
+class MainWindow {
+public:
+    MainWindow() : dialog(nullptr, settings()) {
+        app.installAccelerators();
+        setMessageBoxResponder([this](const MessageBoxRequest& box) {
+            boxes.push_back(box.text);
+            return IDOK;
+        });
+        EXPECT_TRUE(dialog.createModeless());
+        ShowWindow(dialog.hwnd(), SW_SHOW);
+        pump(100);
+    }
+    ~MainWindow() {
+        setMessageBoxResponder(nullptr);
+        toolkit::setFileDialogResponder(nullptr);
+    }
+
+    static SearchEngineSettings settings() {
+        SearchEngineSettings s = fastSettings();
+        s.workerStatePauseMs = 0;
+        return s;
+    }
+
+    void pump(DWORD ms) {
+        const DWORD start = GetTickCount();
+        do {
+            runPending();
+            Sleep(5);
+        } while (GetTickCount() - start < ms);
+    }
+    template <typename Done> bool pumpUntil(Done done, DWORD safetyMs = 120000) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > safetyMs) return false;
+            runPending();
+            Sleep(5);
+        }
+        return true;
+    }
+    void runPending() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            HWND d = dialog.hwnd();
+            if (toolkit::applyMessageFilter(MSGF_DIALOGBOX, msg)) continue;
+            if (d && IsDialogMessageA(d, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (dialog.hwnd()) SendMessageA(dialog.hwnd(), toolkit::WM_KICKIDLE, MSGF_DIALOGBOX, 0);
+    }
+
+    void command(UINT id) { SendMessageA(dialog.hwnd(), WM_COMMAND, id, 0); }
+    void click(int id) { pressButton(dialog.hwnd(), id); }
+    // A key as typed into control, with Ctrl or Alt held.
+    void key(HWND control, UINT vk, bool ctrl = false, bool alt = false) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        state[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(state);
+        SetFocus(control);
+        PostMessageA(control, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) | 1 : 1);
+        runPending();
+        state[VK_CONTROL] = state[VK_MENU] = 0;
+        SetKeyboardState(state);
+        pump(20);
+    }
+
+    bool toolButtonEnabled(UINT id) {
+        runPending();
+        return SendMessageA(dialog.toolBar().hwnd(), TB_ISBUTTONENABLED, id, 0) != 0;
+    }
+    bool menuItemEnabled(int popup, UINT id) {
+        HMENU menu = GetSubMenu(GetMenu(dialog.hwnd()), popup);
+        SendMessageA(dialog.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                     MAKELPARAM(popup, FALSE));
+        return !(GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+    }
+    std::string pane(int index) { return dialog.statusBar().paneText(index); }
+    // The default push button's id, 0 when there is none.
+    int defaultButton() {
+        LRESULT answer = SendMessageA(dialog.hwnd(), DM_GETDEFID, 0, 0);
+        if (HIWORD(answer) != DC_HASDEFID || LOWORD(answer) == 0xFFFF) return 0;
+        return LOWORD(answer);
+    }
+    int rows() { return int(SendMessageA(dialog.resultList(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::string cell(int row, int column) { return dialog.engine().view().cellText(row, column); }
+
+    void searchFor(const std::string& names, int scope = 0) {
+        HWND page = dialog.optionSheet().pageMain.hwnd();
+        SetDlgItemTextA(page, IDC_MAIN_NAME, names.c_str());
+        SendDlgItemMessageA(page, IDC_MAIN_SCOPE, CB_SETCURSEL, scope, 0);
+        click(IDC_SEARCH_NOW);
+    }
+    bool waitForCompletion() {
+        return pumpUntil([this] { return !dialog.searchPending(); });
+    }
+
+    CFindTestApp app;
+    CFindTestDlg dialog;
+    std::vector<std::string> boxes;
+};
+
+class MainDialog : public LabNetworkTest {
+protected:
+    // Three servers; the third answers slowly, so a search runs long enough to watch.
+    void makeLab(LabNetwork& lab) {
+        lab.domain("UIDOM");
+        lab.server("UISRV1");
+        lab.share("Docs");
+        lab.server("UISRV2");
+        lab.share("Data");
+        lab.server("UISRV3").waitMs = 1500;
+        lab.share("Slow");
+        ASSERT_TRUE(lab.apply()) << lab.error();
+        const char* names[] = {"alpha.txt", "Beta.txt", "gamma.doc", "delta.txt", "play.mp3"};
+        for (const char* server : {"UISRV1", "UISRV2", "UISRV3"})
+            for (const char* name : names) {
+                std::string share = server == std::string("UISRV1")   ? "Docs"
+                                    : server == std::string("UISRV2") ? "Data"
+                                                                      : "Slow";
+                ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name,
+                                                 100));
+            }
+    }
+};
+
+} // namespace
+
+TEST_F(MainDialog, SearchStopRefineNavigateSortSaveOpenExportAndFind) {
+    LabNetwork lab("ui");
+    makeLab(lab);
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+
+    // After start-up: ready, nothing to save, find or navigate.
+    EXPECT_EQ(w.pane(1), "Ready");
+    EXPECT_EQ(w.defaultButton(), IDC_SEARCH_NOW);
+    for (UINT id : {ID_FILE_SAVE_RESULT, ID_FILE_EXPORT_RESULT, ID_EDIT_FIND, ID_GO_BACK,
+                    ID_GO_FORWARD, ID_GO_TOP_LEVEL, ID_EDIT_COPY})
+        EXPECT_FALSE(w.toolButtonEnabled(id)) << id;
+    EXPECT_TRUE(w.toolButtonEnabled(ID_FILE_NEW_SEARCH));
+    EXPECT_TRUE(w.toolButtonEnabled(ID_HELP_ABOUT));
+    EXPECT_FALSE(w.menuItemEnabled(1, ID_EDIT_FIND_NEXT));
+    EXPECT_FALSE(w.menuItemEnabled(1, ID_EDIT_COPY_TO_FOLDER));
+    EXPECT_TRUE(w.menuItemEnabled(1, ID_EDIT_SELECT_ALL));
+
+    // Search Now: the session runs, the icon circles, closing is refused once per attempt.
+    const RECT home = d.busyHomeRect();
+    w.searchFor("*.txt");
+    ASSERT_TRUE(d.searchPending());
+    EXPECT_FALSE(IsWindowEnabled(d.item(IDC_SEARCH_NOW)));
+    EXPECT_EQ(w.defaultButton(), IDC_STOP_SEARCH);
+    EXPECT_EQ(w.pane(1).rfind("Searching in LAN...", 0) == 0 ||
+                  w.pane(1).rfind("Active thread(s): ", 0) == 0,
+              true)
+        << w.pane(1);
+    w.pump(600);
+    EXPECT_TRUE(w.toolButtonEnabled(ID_EDIT_FIND));
+    EXPECT_FALSE(w.toolButtonEnabled(ID_GO_BACK));
+    RECT moved = rectIn(d.hwnd(), d.item(IDC_BUSY_ICON));
+    EXPECT_FALSE(moved.left == home.left && moved.top == home.top) << "the busy icon never moved";
+    SendMessageA(d.hwnd(), WM_CLOSE, 0, 0);
+    w.command(ID_FILE_EXIT);
+    ASSERT_EQ(w.boxes.size(), 2u);
+    EXPECT_EQ(w.boxes[0], "Searching is in progress, please stop it at first.");
+    EXPECT_TRUE(IsWindow(d.hwnd()));
+    // Search Now while searching changes nothing; New Search is refused with the same box.
+    w.click(IDC_SEARCH_NOW);
+    w.command(ID_FILE_NEW_SEARCH);
+    EXPECT_EQ(w.boxes.size(), 3u);
+
+    ASSERT_TRUE(w.waitForCompletion());
+    w.pump(100);
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
+    EXPECT_EQ(w.rows(), 9);
+    RECT rest = rectIn(d.hwnd(), d.item(IDC_BUSY_ICON));
+    EXPECT_EQ(rest.left, home.left);
+    EXPECT_EQ(rest.top, home.top);
+    EXPECT_TRUE(IsWindowEnabled(d.item(IDC_SEARCH_NOW)));
+    EXPECT_EQ(w.defaultButton(), IDC_SEARCH_NOW);
+    EXPECT_TRUE(w.toolButtonEnabled(ID_FILE_SAVE_RESULT));
+    EXPECT_FALSE(w.toolButtonEnabled(ID_GO_BACK));
+    // A late end message after completion changes nothing.
+    PostMessageA(d.hwnd(), WM_WORKER_STATE, 0, 0);
+    w.pump(50);
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
+    EXPECT_EQ(d.engine().history().levelCount(), 1);
+
+    // Header click sorts by name; a second click reverses.
+    NMLISTVIEW header{};
+    header.hdr = {d.resultList(), IDC_RESULT_LIST, LVN_COLUMNCLICK};
+    header.iSubItem = 0;
+    SendMessageA(d.hwnd(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&header));
+    EXPECT_EQ(w.cell(0, 0), "alpha.txt");
+    EXPECT_EQ(w.cell(8, 0), "delta.txt");
+    SendMessageA(d.hwnd(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&header));
+    EXPECT_EQ(w.cell(0, 0), "delta.txt");
+
+    // Keys reach the dialog whichever control has the focus; Esc in the list keeps the window.
+    w.key(d.resultList(), 'A', true);
+    EXPECT_EQ(d.commandState().selectedCount, 9);
+    EXPECT_TRUE(w.menuItemEnabled(1, ID_EDIT_COPY));
+    EXPECT_EQ(w.defaultButton(), 0) << "the list has the focus and rows";
+    w.key(d.resultList(), VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(d.hwnd()));
+    w.command(ID_EDIT_INVERT_SELECTION);
+    EXPECT_EQ(d.commandState().selectedCount, 0);
+
+    // Refine the last result: a level of its own, then Back, Forward and Top Level.
+    w.searchFor("b*", 1);
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(w.boxes.back().rfind("number: 9, Time:", 0), 0u) << w.boxes.back();
+    EXPECT_EQ(w.pane(1), "3 file(s) found");
+    EXPECT_TRUE(w.toolButtonEnabled(ID_GO_BACK));
+    w.key(d.resultList(), VK_LEFT, false, true); // Alt+Left
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
+    EXPECT_EQ(d.engine().history().currentLevel(), 1);
+    EXPECT_TRUE(w.toolButtonEnabled(ID_GO_FORWARD));
+    w.command(ID_GO_FORWARD);
+    EXPECT_EQ(w.pane(1), "3 file(s) found");
+    w.command(ID_GO_TOP_LEVEL);
+    EXPECT_EQ(d.engine().history().currentLevel(), 1);
+
+    // Save, New Search, Open: the same rows come back; Export writes every row.
+    ScratchFolder scratch;
+    std::string answer;
+    toolkit::setFileDialogResponder([&](const toolkit::FileDialogRequest& request) {
+        toolkit::FileDialogAnswer a;
+        a.confirmed = true;
+        a.path = scratch.file(answer + "." + request.defaultExtension);
+        return a;
+    });
+    answer = "found";
+    w.key(d.resultList(), 'S', true);
+    w.key(d.item(IDC_RESET), 'N', true);
+    EXPECT_EQ(w.rows(), 0);
+    EXPECT_EQ(w.pane(1), "Ready");
+    EXPECT_FALSE(w.toolButtonEnabled(ID_FILE_SAVE_RESULT));
+    w.command(ID_FILE_OPEN_RESULT);
+    EXPECT_EQ(w.rows(), 9);
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
+    EXPECT_EQ(d.engine().history().levelCount(), 1);
+    EXPECT_TRUE(w.toolButtonEnabled(ID_FILE_EXPORT_RESULT));
+    answer = "page";
+    w.command(ID_FILE_EXPORT_RESULT);
+    const std::string page = readWholeFile(scratch.file("page.html"));
+    EXPECT_EQ(std::count(page.begin(), page.end(), '\n') > 9 * 8, true);
+    EXPECT_NE(page.find("Beta.txt"), std::string::npos);
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
+
+    // Find: the dialog asks, the first match is selected; Find Next past the last says so.
+    whenDialogAppears("Find", [](HWND find) {
+        SetDlgItemTextA(find, IDC_FIND_TEXT, "  BETA*  ");
+        pressButton(find, IDOK);
+    });
+    w.key(d.resultList(), 'F', true);
+    ASSERT_TRUE(dialogWasAnswered());
+    EXPECT_EQ(d.lastFindPattern(), "BETA*");
+    const int first = d.engine().view().firstSelectedRow();
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(w.cell(first, 0), "Beta.txt");
+    w.command(ID_EDIT_FIND_NEXT);
+    w.command(ID_EDIT_FIND_NEXT);
+    const size_t before = w.boxes.size();
+    w.command(ID_EDIT_FIND_NEXT);
+    ASSERT_EQ(w.boxes.size(), before + 1);
+    EXPECT_EQ(w.boxes.back(), "Cannot find \"BETA*\" in the result.");
+    EXPECT_EQ(w.cell(d.engine().view().firstSelectedRow(), 0), "Beta.txt");
+
+    // Esc on a button closes the window once no search runs.
+    w.key(d.item(IDC_RESET), VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(d.hwnd()));
+}
+
+TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+    HWND sheet = d.optionSheet().hwnd();
+    RECT window{};
+    GetWindowRect(d.hwnd(), &window);
+    RECT client{};
+    GetClientRect(d.hwnd(), &client);
+
+    // The list fills the width with equal margins and ends above the status bar.
+    RECT list = rectIn(d.hwnd(), d.resultList());
+    EXPECT_EQ(list.left, client.right - list.right);
+    EXPECT_LT(list.bottom, rectIn(d.hwnd(), d.statusBar().hwnd()).top);
+
+    // Widening by 2k moves the sheet, the buttons and the icon by k; the list widens by 2k.
+    const int k = 37;
+    RECT sheetBefore = rectIn(d.hwnd(), sheet);
+    RECT buttonBefore = rectIn(d.hwnd(), d.item(IDC_RESET));
+    RECT homeBefore = d.busyHomeRect();
+    SetWindowPos(d.hwnd(), nullptr, 0, 0, window.right - window.left + 2 * k,
+                 window.bottom - window.top, SWP_NOMOVE | SWP_NOZORDER);
+    w.pump(50);
+    EXPECT_EQ(rectIn(d.hwnd(), sheet).left, sheetBefore.left + k);
+    EXPECT_EQ(rectIn(d.hwnd(), d.item(IDC_RESET)).left, buttonBefore.left + k);
+    EXPECT_EQ(d.busyHomeRect().left, homeBefore.left + k);
+    RECT wider = rectIn(d.hwnd(), d.resultList());
+    EXPECT_EQ(wider.right - wider.left, list.right - list.left + 2 * k);
+
+    // Dragging the left edge below the start-up client width is held there; the top is free.
+    const LONG minimum = client.right - client.left;
+    RECT proposed{500, 100, 500 + minimum - 80, 400};
+    SendMessageA(d.hwnd(), WM_SIZING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_EQ(proposed.right - proposed.left, minimum);
+    EXPECT_EQ(proposed.right, 500 + minimum - 80);
+    RECT top{500, 100, 500 + minimum - 80, 400};
+    SendMessageA(d.hwnd(), WM_SIZING, WMSZ_TOP, reinterpret_cast<LPARAM>(&top));
+    EXPECT_EQ(top.left, 500);
+    EXPECT_EQ(top.right, 500 + minimum - 80);
+
+    // Minimize and restore puts every control back.
+    RECT sheetNow = rectIn(d.hwnd(), sheet);
+    ShowWindow(d.hwnd(), SW_MINIMIZE);
+    w.pump(50);
+    ShowWindow(d.hwnd(), SW_RESTORE);
+    w.pump(50);
+    EXPECT_EQ(rectIn(d.hwnd(), sheet).left, sheetNow.left);
+
+    // Help without a help file says so.
+    w.key(d.item(IDC_RESET), VK_F1);
+    ASSERT_FALSE(w.boxes.empty());
+    EXPECT_EQ(w.boxes.back(), "Failed to launch help.");
+}
+
+// Pictures of the main window for a person to look at (only when CORVASK_SHOTS names a folder).
+TEST_F(MainDialog, Shots) {
+    const std::string folder = screenshotFolder();
+    if (folder.empty()) GTEST_SKIP() << "CORVASK_SHOTS is not set";
+    LabNetwork lab("uishot");
+    makeLab(lab);
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+    w.pump(200);
+    saveWindowShot(d.hwnd(), folder + "\\main-1-start.bmp");
+    w.searchFor("*.txt *.mp3 *.doc");
+    w.pump(800);
+    saveWindowShot(d.hwnd(), folder + "\\main-2-searching.bmp");
+    ASSERT_TRUE(w.waitForCompletion());
+    w.pump(200);
+    saveWindowShot(d.hwnd(), folder + "\\main-3-found.bmp");
+    NMLISTVIEW header{};
+    header.hdr = {d.resultList(), IDC_RESULT_LIST, LVN_COLUMNCLICK};
+    header.iSubItem = 2;
+    SendMessageA(d.hwnd(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&header));
+    w.command(ID_EDIT_SELECT_ALL);
+    w.pump(200);
+    saveWindowShot(d.hwnd(), folder + "\\main-4-sorted.bmp");
+}
