@@ -38,8 +38,10 @@ RECT rectIn(HWND parent, HWND child) {
 // gives the bars their idle update.
 class MainWindow {
 public:
-    MainWindow() : dialog(nullptr, settings()) {
+    // startupFile: as if named on the command line.
+    explicit MainWindow(const std::string& startupFile = "") : dialog(nullptr, settings()) {
         app.installAccelerators();
+        dialog.openAtStartup(startupFile);
         setMessageBoxResponder([this](const MessageBoxRequest& box) {
             boxes.push_back(box.text);
             return IDOK;
@@ -309,10 +311,20 @@ TEST_F(MainDialog, SearchStopRefineNavigateSortSaveOpenExportAndFind) {
     // Esc on a button closes the window once no search runs.
     w.key(d.item(IDC_RESET), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(d.hwnd()));
+
+    // The saved result named on the command line opens with the program.
+    MainWindow again(scratch.file("found.sr"));
+    EXPECT_EQ(again.rows(), 9);
+    EXPECT_EQ(again.pane(1), "9 file(s) found");
 }
 
 TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
-    MainWindow w;
+    // Started with a file that is not there: the file-error box, then an empty window.
+    ScratchFolder scratch;
+    MainWindow w(scratch.file("gone.sr"));
+    ASSERT_EQ(w.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes[0], scratch.file("gone.sr") + " was not found.");
+    EXPECT_EQ(w.pane(1), "Ready");
     CFindTestDlg& d = w.dialog;
     HWND sheet = d.optionSheet().hwnd();
     RECT window{};
@@ -320,7 +332,11 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     RECT client{};
     GetClientRect(d.hwnd(), &client);
 
-    // The list fills the width with equal margins and ends above the status bar.
+    // Nothing lies under the tool bar; the list fills the width with equal margins and ends
+    // above the status bar.
+    const RECT bar = rectIn(d.hwnd(), d.toolBar().hwnd());
+    EXPECT_GE(rectIn(d.hwnd(), sheet).top, bar.bottom);
+    EXPECT_GE(rectIn(d.hwnd(), d.item(IDC_SEARCH_NOW)).top, bar.bottom);
     RECT list = rectIn(d.hwnd(), d.resultList());
     EXPECT_EQ(list.left, client.right - list.right);
     EXPECT_LT(list.bottom, rectIn(d.hwnd(), d.statusBar().hwnd()).top);
@@ -364,6 +380,14 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     EXPECT_EQ(w.boxes.back(), "Failed to launch help.");
 }
 
+std::string menuShot;
+HWND shotWindow;
+void CALLBACK shootOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    saveWindowShot(shotWindow, menuShot);
+    EndMenu();
+}
+
 // Pictures of the main window for a person to look at (only when CORVASK_SHOTS names a folder).
 TEST_F(MainDialog, Shots) {
     const std::string folder = screenshotFolder();
@@ -387,4 +411,10 @@ TEST_F(MainDialog, Shots) {
     w.command(ID_EDIT_SELECT_ALL);
     w.pump(200);
     saveWindowShot(d.hwnd(), folder + "\\main-4-sorted.bmp");
+
+    // The Edit menu open, as Alt+E opens it: the picture is taken from inside the menu's loop.
+    menuShot = folder + "\\main-5-edit-menu.bmp";
+    shotWindow = d.hwnd();
+    SetTimer(nullptr, 0, 400, &shootOpenMenu);
+    SendMessageA(d.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, 'e');
 }

@@ -223,29 +223,28 @@ BUTTONS = [
 ]
 
 
-def bmp24(width, height, pixel):
-    """A bottom-up 24-bit BMP; pixel(x, y) gives (r, g, b) with y from the top."""
-    stride = (width * 3 + 3) & ~3
-    rows = []
-    for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            row += bytes((b, g, r))
-        row += b'\0' * (stride - len(row))
-        rows.append(bytes(row))
-    data = b''.join(rows)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    header = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return header + info + data
+def bmp8(width, height, colours, index):
+    """A bottom-up 8-bit BMP with a colour table; index(x, y) gives the entry, y from the top.
+    The tool bar maps table entries (light grey to the button face), which it cannot do for a
+    bitmap without a table: its disabled images would come out as grey squares."""
+    stride = (width + 3) & ~3
+    data = b''.join(bytes(index(x, y) for x in range(width)) + b'\0' * (stride - width)
+                    for y in range(height - 1, -1, -1))
+    table = b''.join(bytes((b, g, r, 0)) for (r, g, b) in colours)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(data), 2835, 2835,
+                       len(colours), 0)
+    offset = 14 + len(info) + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    return header + info + table + data
 
 
 def toolbar():
     for image in BUTTONS:
         assert len(image) == 15 and all(len(row) == 16 for row in image), image
-    def pixel(x, y):
-        return PALETTE[BUTTONS[x // 16][y][x % 16]]
-    return bmp24(16 * len(BUTTONS), 15, pixel)
+    keys = list(PALETTE)
+    def index(x, y):
+        return keys.index(BUTTONS[x // 16][y][x % 16])
+    return bmp8(16 * len(BUTTONS), 15, [PALETTE[k] for k in keys], index)
 
 
 # ---- icons: drawn with anti-aliased shapes into RGBA, stored as 32-bit ICO images

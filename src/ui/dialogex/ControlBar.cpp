@@ -25,7 +25,9 @@ RECT repositionBars(HWND parent, bool queryOnly) {
         UINT id = static_cast<UINT>(GetDlgCtrlID(child));
         if (id < kFirstBarId || id > kLastBarId) continue;
         auto* bar = dynamic_cast<ControlBar*>(toolkit::Window::fromHandle(child));
-        if (!bar || !IsWindowVisible(child)) continue;
+        // The bar's own style, not IsWindowVisible: a dialog lays its bars out in WM_INITDIALOG,
+        // before the dialog itself is shown.
+        if (!bar || !(GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE)) continue;
         if (!queryOnly) bar->layOut();
         RECT r{};
         GetWindowRect(child, &r);
