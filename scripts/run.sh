@@ -51,7 +51,7 @@ CORVASK_FORCE_XVFB=1 bash "$root/scripts/with-display.sh" bash -c '
   xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
   xdotool key --window "$window" Return
   # The demo LAN takes about ten seconds with the program'"'"'s pacing (a server a second).
-  sleep "${CORVASK_RUN_WAIT:-20}"
+  sleep "${CORVASK_RUN_WAIT:-30}"
   import -window root "$shots/corvask.png"
   wineserver -k >/dev/null 2>&1 </dev/null || true
   wait $program 2>/dev/null || true
