@@ -83,6 +83,10 @@ private:
 
     // ---- result and file commands (CFindTestDlgCommands.cpp)
     void onSaveResult();
+    // Asks for a file and writes the rows on screen with write, showing the wait cursor and
+    // progressTextId in the second pane, which gets its text back afterwards.
+    void writeView(const char* extension, const char* name, const char* filter,
+                   UINT progressTextId, bool (*write)(ResultView&, const std::string&, HWND));
     void onOpenResult();
     void openResultPath(const std::string& path);
     void onExportResult();

@@ -143,14 +143,19 @@ void CFindTestDlg::updateCommand(toolkit::CommandState& state) {
 // ---- result file and export
 
 void CFindTestDlg::onSaveResult() {
+    writeView(kResultExtension, kResultName, kResultFilter, IDS_SAVING, &saveResultFile);
+}
+
+void CFindTestDlg::writeView(const char* extension, const char* name, const char* filter,
+                             UINT progressTextId,
+                             bool (*write)(ResultView&, const std::string&, HWND)) {
     std::string path;
-    if (!toolkit::showFileDialog(true, handle, kResultExtension, kResultName, kResultFilter, path))
-        return;
+    if (!toolkit::showFileDialog(true, handle, extension, name, filter, path)) return;
     toolkit::WaitCursor wait;
     const std::string previous = paneText(1);
-    setPane(1, toolkit::loadString(IDS_SAVING));
+    setPane(1, toolkit::loadString(progressTextId));
     try {
-        saveResultFile(searchEngine.view(), path, handle);
+        write(searchEngine.view(), path, handle); // reports its own failures
     } catch (const std::bad_alloc&) {
         showMessageBox(handle, FileError(FileError::Generic, 0, path).message(), kAppTitle,
                        MB_OK | MB_ICONSTOP);
@@ -190,19 +195,7 @@ void CFindTestDlg::openResultPath(const std::string& path) {
 }
 
 void CFindTestDlg::onExportResult() {
-    std::string path;
-    if (!toolkit::showFileDialog(true, handle, kExportExtension, kExportName, kExportFilter, path))
-        return;
-    toolkit::WaitCursor wait;
-    const std::string previous = paneText(1);
-    setPane(1, toolkit::loadString(IDS_EXPORTING));
-    try {
-        exportHtml(searchEngine.view(), path, handle);
-    } catch (const std::bad_alloc&) {
-        showMessageBox(handle, FileError(FileError::Generic, 0, path).message(), kAppTitle,
-                       MB_OK | MB_ICONSTOP);
-    }
-    setPane(1, previous);
+    writeView(kExportExtension, kExportName, kExportFilter, IDS_EXPORTING, &exportHtml);
 }
 
 // ---- find
