@@ -34,8 +34,7 @@ bool CAboutDlg::onInitDialog() {
     SetDlgItemTextA(handle, IDC_ABOUT_WEB, webAddress.c_str());
     web.setTarget(webAddress);
     web.attachToDialogItem(handle, IDC_ABOUT_WEB);
-    SetDlgItemTextA(handle, IDC_ABOUT_MAIL,
-                    toolkit::loadString(IDS_ABOUT_MAIL_ADDRESS).c_str());
+    SetDlgItemTextA(handle, IDC_ABOUT_MAIL, toolkit::loadString(IDS_ABOUT_MAIL_ADDRESS).c_str());
     mail.attachToDialogItem(handle, IDC_ABOUT_MAIL);
     return Dialog::onInitDialog();
 }

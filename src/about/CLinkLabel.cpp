@@ -18,7 +18,8 @@ constexpr UINT kToolId = 1;
 constexpr WORD kHelpViewerHandCursor = 106;
 
 std::string lowerCase(std::string text) {
-    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -302,9 +303,7 @@ LRESULT CLinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
         relayToToolTip(message, wParam, lParam);
     switch (message) {
-    case WM_MOUSEMOVE:
-        onMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
+    case WM_MOUSEMOVE: onMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_SETCURSOR:
         if (!cursor) break;
         SetCursor(cursor);

@@ -140,9 +140,7 @@ public:
         if (!(keyState & dropButton)) return DRAGDROP_S_DROP;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override {
-        return DRAGDROP_S_USEDEFAULTCURSORS;
-    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
     LONG references = 1;

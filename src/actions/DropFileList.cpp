@@ -11,7 +11,8 @@ constexpr UINT kBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
 
 HGLOBAL makeDropFileList(const std::vector<std::string>& paths) {
     size_t total = 0; // T: every path with its terminator
-    for (const std::string& path : paths) total += path.size() + 1;
+    for (const std::string& path : paths)
+        total += path.size() + 1;
     HGLOBAL block = GlobalAlloc(kBlockFlags, kDropFilesHeaderSize + total + 1);
     if (!block) return nullptr;
     auto* bytes = static_cast<char*>(GlobalLock(block));

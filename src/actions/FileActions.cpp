@@ -32,7 +32,8 @@ int32_t selectedCount(HWND list) {
 }
 
 int32_t nextSelected(HWND list, int32_t after) {
-    return int32_t(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(after), MAKELPARAM(LVNI_SELECTED, 0)));
+    return int32_t(
+        SendMessageA(list, LVM_GETNEXTITEM, WPARAM(after), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
 // Walks the selected rows from the top, at most as many as the list reports selected.
@@ -77,8 +78,8 @@ void makeShortcuts(ResultView& view, const std::string& folder) {
     forEachSelectedRow(view, [&](int32_t row) {
         std::optional<FoundItem> item = view.itemAt(row);
         if (!item) return;
-        CreateShellLink(folderText(*item), item->fullPath(),
-                        folder + shortcutFileName(item->name), std::string());
+        CreateShellLink(folderText(*item), item->fullPath(), folder + shortcutFileName(item->name),
+                        std::string());
     });
 }
 
@@ -143,7 +144,8 @@ void copySelectionToFolder(ResultView& view, HWND owner) {
     operation.setOwner(owner);
     operation.setFlags(kCopyFlags);
     operation.reserve(CShellFileOp::List::Source, total + 1);
-    for (const std::string& path : paths) operation.append(CShellFileOp::List::Source, path);
+    for (const std::string& path : paths)
+        operation.append(CShellFileOp::List::Source, path);
     operation.append(CShellFileOp::List::Destination, destination);
     // Progress, errors and collisions are the shell's to show and settle.
     operation.copy();

@@ -28,12 +28,14 @@ const std::string kNul(1, '\0');
 // Results on the shared host's list with rows of the given items; rows are chosen by select.
 struct Rows : AttachedResults {
     explicit Rows(const std::vector<FoundItem>& items) {
-        for (const FoundItem& item : items) store.append(item);
+        for (const FoundItem& item : items)
+            store.append(item);
         view.refreshList();
     }
     void select(std::initializer_list<int32_t> rows) {
         host.selectRow(-1, false);
-        for (int32_t row : rows) host.selectRow(row, true);
+        for (int32_t row : rows)
+            host.selectRow(row, true);
     }
 };
 
@@ -180,7 +182,8 @@ TEST(FileActions, CopyToFolderCopiesFilesAndFoldersThroughTheShell) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(target.file("*a.txt*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
-        do ++copies;
+        do
+            ++copies;
         while (FindNextFileA(search, &found));
         FindClose(search);
     }
@@ -237,4 +240,243 @@ TEST(FileActions, ShortcutsPointAtTheItemsAndWorkInTheirFolders) {
     createShortcutsInFolder(rows.view, rows.host.window());
     EXPECT_EQ(1u, answers.boxes.size());
     EXPECT_FALSE(exists(chosen.file("Shortcut to report.doc.lnk")));
+}
+
+namespace {
+
+// A drop target that accepts a copy and keeps what was dropped.
+class RecordingDropTarget : public IDropTarget {
+public:
+    DWORD allowed = 0;
+    std::vector<std::string> dropped;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+        allowed = *effect;
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            auto drop = static_cast<HDROP>(medium.hGlobal);
+            UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                char path[MAX_PATH] = "";
+                DragQueryFileA(drop, i, path, MAX_PATH);
+                dropped.push_back(path);
+            }
+            ReleaseStgMedium(&medium);
+        }
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+};
+
+} // namespace
+
+TEST(FileActions, DragOffersTheFileListForCopyingOnly) {
+    Rows rows({makeItem("a.doc", "\\\\SRV\\Share", 20), makeItem("boot.ini", "C:", 10),
+               makeItem("b.doc", "\\\\SRV\\Share", 20)});
+    rows.select({0, 1});
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, "STATIC", "drop here", WS_POPUP | WS_VISIBLE | SS_NOTIFY,
+                        900, 100, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    RecordingDropTarget target;
+    ASSERT_EQ(S_OK, RegisterDragDrop(window, &target));
+    SetCursorPos(1000, 200);
+    pumpMessages();
+
+    // The pointer rests on the target and no button is held: once the drag delay has passed
+    // the drag starts and drops there at once.
+    dragSelection(rows.view, rows.host.window());
+    EXPECT_EQ(DWORD(DROPEFFECT_COPY), target.allowed);
+    EXPECT_EQ((std::vector<std::string>{"\\\\SRV\\Share\\a.doc", "C:\\boot.ini"}), target.dropped);
+
+    // Esc before the drag has started: no drag, nothing dropped.
+    target.dropped.clear();
+    PostMessageA(rows.host.list(), WM_KEYDOWN, VK_ESCAPE, 0);
+    dragSelection(rows.view, rows.host.window());
+    EXPECT_TRUE(target.dropped.empty());
+
+    RevokeDragDrop(window);
+    DestroyWindow(window);
+}
+
+TEST(FileActions, OpenRunsEverySelectedItem) {
+    TempFolder folder;
+    // Batch files whose program (the command interpreter) leaves a mark when it runs them.
+    std::vector<FoundItem> items;
+    for (const char* name : {"one", "two", "three"}) {
+        writeWholeFile(folder.file(std::string(name) + ".bat"),
+                       std::string("@echo ran> \"") + folder.file(std::string(name) + ".ran") +
+                           "\"\r\n");
+        items.push_back(makeItem(std::string(name) + ".bat", folder.path(), 40));
+    }
+    Rows rows(items);
+    rows.select({0, 2});
+    openSelectedItems(rows.view, rows.host.window());
+    DWORD start = GetTickCount();
+    while (!(exists(folder.file("one.ran")) && exists(folder.file("three.ran"))) &&
+           GetTickCount() - start < 30000)
+        Sleep(100);
+    EXPECT_TRUE(exists(folder.file("one.ran")));
+    EXPECT_TRUE(exists(folder.file("three.ran")));
+    EXPECT_FALSE(exists(folder.file("two.ran")));
+}
+
+namespace {
+
+// An owner for the context menus that enables commands as the main dialog does: the copy and
+// shortcut commands while its selected count is not 0, Open and Open Folder always. While a
+// popup is open it notes the items (a disabled one in brackets), then presses keys.
+class MenuOwner : public dialogex::BarDialog {
+public:
+    MenuOwner(const DLGTEMPLATE* tmpl, ResultView& view) : BarDialog(tmpl, nullptr), view(view) {}
+
+    int32_t selectedCount = 0;
+    int downs = -1; // Down presses from the first item before Enter; -1 closes the menu (Esc)
+    std::string shotName;
+    std::string items;
+    std::vector<UINT> commands;
+
+protected:
+    void updateCommand(toolkit::CommandState& state) override {
+        switch (state.id()) {
+        case ID_ACTION_COPY:
+        case ID_ACTION_SHORTCUT_DESKTOP:
+        case ID_ACTION_COPY_TO:
+        case ID_ACTION_SHORTCUT_TO: state.enable(selectedCount != 0); break;
+        case ID_ACTION_OPEN:
+        case ID_ACTION_OPEN_FOLDER: state.enable(true); break;
+        default: break;
+        }
+    }
+    bool onCommand(UINT id) override {
+        commands.push_back(id);
+        if (id == ID_ACTION_COPY) copySelectionToClipboard(view, handle);
+        return true;
+    }
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_INITMENUPOPUP) popup = reinterpret_cast<HMENU>(wParam);
+        LRESULT result = BarDialog::handleMessage(message, wParam, lParam);
+        if (message == WM_ENTERIDLE && wParam == MSGF_MENU && popup) {
+            describe();
+            if (!shotName.empty() && !screenshotFolder().empty())
+                saveWindowShot(GetAncestor(view.list(), GA_ROOT),
+                               screenshotFolder() + "\\" + shotName, false);
+            // Home puts the highlight on the first item, wherever the pointer left it.
+            if (downs >= 0) PostMessageA(handle, WM_KEYDOWN, VK_HOME, 0);
+            for (int i = 0; i < downs; ++i)
+                PostMessageA(handle, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(handle, WM_KEYDOWN, downs >= 0 ? VK_RETURN : VK_ESCAPE, 0);
+            popup = nullptr;
+        }
+        return result;
+    }
+
+private:
+    void describe() {
+        items.clear();
+        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+            char text[64] = "";
+            GetMenuStringA(popup, UINT(i), text, sizeof text, MF_BYPOSITION);
+            UINT state = GetMenuState(popup, UINT(i), MF_BYPOSITION);
+            std::string item = text;
+            if (state & MF_SEPARATOR)
+                item = "-";
+            else if (state & MF_GRAYED)
+                item = "(" + item + ")";
+            items += (items.empty() ? "" : "|") + item;
+        }
+    }
+
+    ResultView& view;
+    HMENU popup = nullptr;
+};
+
+std::string popupCaption(UINT menuId) {
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId));
+    char text[32] = "";
+    GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+    DestroyMenu(menu);
+    return text;
+}
+
+} // namespace
+
+TEST(ResultContextMenu, FitsTheSelectionAndRunsTheChosenCommand) {
+    Rows rows({makeItem("report.doc", "\\\\SRV\\Share", 2000), makeItem("docs", "C:", 0, kFolder),
+               makeItem("notes.txt", "C:\\work", 300)});
+    rows.host.onNotify = [&rows](NMHDR* header) -> LRESULT {
+        if (header->code == LVN_GETDISPINFOA)
+            return rows.view.onGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(header));
+        return 0;
+    };
+    DialogTemplateBuilder tmpl(WS_POPUP | WS_CAPTION, 0, 0, 100, 40, "Owner");
+    MenuOwner owner(tmpl.get(), rows.view);
+    ASSERT_TRUE(owner.createModeless());
+    SetCursorPos(240, 90); // over the list
+    for (int i = 0; i < 10; ++i, Sleep(10))
+        pumpMessages();
+
+    // One file: "OnFile"; Copy (the third item) puts the file on the clipboard.
+    EXPECT_EQ("OnFile", popupCaption(IDR_MENU_ON_FILE));
+    rows.select({0});
+    owner.selectedCount = 1;
+    owner.downs = 2;
+    owner.shotName = "menu-onfile.bmp";
+    showResultContextMenu(rows.view, owner.hwnd());
+    pumpMessages();
+    EXPECT_EQ("Open|Open Folder|-|Copy|Create Shortcut on Desktop|-|Copy to...|"
+              "Create Shortcut to...",
+              owner.items);
+    EXPECT_EQ(std::vector<UINT>{ID_ACTION_COPY}, owner.commands);
+    std::string expected = dropFilesHeader() + "\\\\SRV\\Share\\report.doc" + kNul + kNul;
+    EXPECT_EQ(expected, clipboardBytes(CF_HDROP).substr(0, expected.size()));
+
+    // One folder: "OnFolder", without Open Folder. The copy and shortcut items follow the
+    // owner's count (here not yet told of the selection); Open is always there.
+    EXPECT_EQ("OnFolder", popupCaption(IDR_MENU_ON_FOLDER));
+    rows.select({1});
+    owner.selectedCount = 0;
+    owner.downs = -1;
+    owner.shotName = "menu-onfolder.bmp";
+    showResultContextMenu(rows.view, owner.hwnd());
+    pumpMessages();
+    EXPECT_EQ("Open|-|(Copy)|(Copy to...)|-|(Create Shortcut on Desktop)|(Create Shortcut to...)",
+              owner.items);
+
+    // A file and a folder: "OnMulti".
+    EXPECT_EQ("OnMulti", popupCaption(IDR_MENU_ON_MULTI));
+    rows.select({1, 2});
+    owner.selectedCount = 2;
+    owner.shotName = "menu-onmulti.bmp";
+    showResultContextMenu(rows.view, owner.hwnd());
+    pumpMessages();
+    EXPECT_EQ("Open|-|Copy|Create Shortcut on Desktop|-|Copy to...|Create Shortcut to...",
+              owner.items);
+
+    // No selection: no menu.
+    rows.select({});
+    owner.items.clear();
+    showResultContextMenu(rows.view, owner.hwnd());
+    EXPECT_EQ("", owner.items);
+    EXPECT_EQ(1u, owner.commands.size());
+    rows.host.onNotify = nullptr;
 }
