@@ -272,7 +272,15 @@ void CLinkLabel::loadDefaultCursor() {
 }
 
 void CLinkLabel::repaint() {
-    if (handle) RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    if (!handle) return;
+    // The text is drawn on a transparent background, so the parent's background under the
+    // control is painted afresh first: text drawn over the old text would smear its edges.
+    HWND parent = GetParent(handle);
+    RECT area{};
+    GetWindowRect(handle, &area);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(parent, &area, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 void CLinkLabel::onMouseMove(POINT at) {
