@@ -14,7 +14,7 @@ CAboutDlg::~CAboutDlg() {
 
 bool CAboutDlg::onInitDialog() {
     // The program's icon, when the program carries one.
-    if (HICON icon = LoadIconA(toolkit::instance(), MAKEINTRESOURCEA(IDI_PROGRAM)))
+    if (HICON icon = LoadIconA(toolkit::instance(), MAKEINTRESOURCEA(IDI_ABOUT_PROGRAM_ICON)))
         SendDlgItemMessageA(handle, IDC_ABOUT_ICON, STM_SETICON, WPARAM(icon), 0);
 
     // The name in bold type of the dialog's font.

@@ -38,9 +38,3 @@ int CShellFileOp::copy() {
     operation.wFunc = FO_COPY;
     return SHFileOperationA(&operation);
 }
-
-std::string CShellFileOp::listBytes(List which) const {
-    const Side& list = side(which);
-    if (list.buffer.empty()) return {};
-    return std::string(list.buffer.data(), list.used + 1);
-}

@@ -32,12 +32,6 @@ public:
     // Runs the copy (FO_COPY) of the source list to the destination list; the shell's result.
     int copy();
 
-    // The list as the shell reads it (its paths, each with its NUL, then one more NUL); empty
-    // while nothing was reserved or appended.
-    std::string listBytes(List which) const;
-    // Bytes of paths in the list (each with its NUL, the final NUL not counted).
-    size_t used(List which) const { return side(which).used; }
-    size_t capacity(List which) const { return side(which).buffer.size(); }
     // Whether the user cancelled part of the last operation.
     bool aborted() const { return operation.fAnyOperationsAborted != FALSE; }
 

@@ -84,7 +84,7 @@
 #define IDR_MENU_ON_MULTI 153
 
 // About box (template 160); icon 128 is the program's icon.
-#define IDI_PROGRAM 128
+#define IDI_ABOUT_PROGRAM_ICON 128
 #define IDD_ABOUT 160
 #define IDC_ABOUT_ICON 1200
 #define IDC_ABOUT_NAME 1201

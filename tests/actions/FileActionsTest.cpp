@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "actions/CShellFileOp.h"
 #include "actions/FileActions.h"
 #include "actions/ResultContextMenu.h"
 #include "resources/resource.h"
@@ -51,6 +50,17 @@ std::string clipboardBytes(UINT format) {
     }
     CloseClipboard();
     return bytes;
+}
+
+// The paths of a file list as a file manager reads them.
+std::vector<std::string> pathsOf(HDROP drop) {
+    std::vector<std::string> paths(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+    for (UINT i = 0; i < paths.size(); ++i) {
+        char path[MAX_PATH] = "";
+        DragQueryFileA(drop, i, path, MAX_PATH);
+        paths[i] = path;
+    }
+    return paths;
 }
 
 // The DROPFILES header of an ANSI list at offset 20, no drop point.
@@ -134,11 +144,9 @@ TEST(FileActions, CopyPutsTheSelectedPathsOnTheClipboardAsAFileList) {
 
     // A file manager reads the same list through the platform's reader.
     ASSERT_TRUE(OpenClipboard(nullptr));
-    auto drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
-    EXPECT_EQ(3u, DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
-    char first[MAX_PATH] = "";
-    DragQueryFileA(drop, 0, first, MAX_PATH);
-    EXPECT_STREQ("C:\\boot.ini", first);
+    EXPECT_EQ((std::vector<std::string>{"C:\\boot.ini", "\\\\SRV\\Share\\docs\\a.doc",
+                                        "\\\\SRV\\Share\\docs"}),
+              pathsOf(static_cast<HDROP>(GetClipboardData(CF_HDROP))));
     CloseClipboard();
 
     // With nothing selected the clipboard is left as it is.
@@ -190,18 +198,6 @@ TEST(FileActions, CopyToFolderCopiesFilesAndFoldersThroughTheShell) {
     EXPECT_TRUE(dialogWasAnswered() || copies == 2);
 }
 
-TEST(FileActions, ShellFileOpListsEndWithTwoNuls) {
-    CShellFileOp operation;
-    operation.reserve(CShellFileOp::List::Source, 4);
-    for (const char* path : {"C:\\a", "C:\\bb", "\\\\S\\s\\c", "C:\\d", "C:\\e"})
-        operation.append(CShellFileOp::List::Source, path);
-    operation.append(CShellFileOp::List::Destination, "C:\\");
-    EXPECT_EQ("C:\\a" + kNul + "C:\\bb" + kNul + "\\\\S\\s\\c" + kNul + "C:\\d" + kNul + "C:\\e" +
-                  kNul + kNul,
-              operation.listBytes(CShellFileOp::List::Source));
-    EXPECT_EQ("C:\\" + kNul + kNul, operation.listBytes(CShellFileOp::List::Destination));
-}
-
 TEST(FileActions, ShortcutsPointAtTheItemsAndWorkInTheirFolders) {
     TempFolder items, chosen, other;
     items.makeFile("report.doc", 10);
@@ -250,13 +246,9 @@ public:
     DWORD allowed = 0;
     std::vector<std::string> dropped;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = this; // asked for IUnknown or IDropTarget only
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -274,13 +266,7 @@ public:
         FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         STGMEDIUM medium{};
         if (SUCCEEDED(data->GetData(&format, &medium))) {
-            auto drop = static_cast<HDROP>(medium.hGlobal);
-            UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT i = 0; i < count; ++i) {
-                char path[MAX_PATH] = "";
-                DragQueryFileA(drop, i, path, MAX_PATH);
-                dropped.push_back(path);
-            }
+            dropped = pathsOf(static_cast<HDROP>(medium.hGlobal));
             ReleaseStgMedium(&medium);
         }
         *effect = DROPEFFECT_COPY;

@@ -28,32 +28,28 @@ RECT rectInParent(HWND control) {
     return r;
 }
 
-// Whether any pixel of the control on the screen has the colour.
+// Whether the control, drawn as it paints itself (on white), shows the colour anywhere. It is
+// drawn into memory, so windows of other tests on the same screen cannot hide it.
 bool showsColour(HWND control, COLORREF colour) {
-    // Wine paints into a surface of its own and shows it a moment later.
-    for (int i = 0; i < 10; ++i, Sleep(10))
-        pumpMessages();
     RECT r{};
-    GetWindowRect(control, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    GetClientRect(control, &r);
+    HDC memory = CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB};
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    FillRect(memory, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SendMessageA(control, WM_PRINTCLIENT, WPARAM(memory), PRF_CLIENT);
     GdiFlush();
     bool found = false;
     auto* pixels = static_cast<const DWORD*>(bits);
     DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    for (int i = 0; i < width * height && !found; ++i)
+    for (int i = 0; i < r.right * r.bottom && !found; ++i)
         found = (pixels[i] & 0xFFFFFF) == wanted;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return found;
 }
 
@@ -86,6 +82,8 @@ TEST(LinkLabel, TakesItsTargetFitsItsTextAndFollowsThePointer) {
         .add("STATIC", "", kBroken, SS_LEFT, 10, 84, 150, 10);
     toolkit::Dialog dialog(tmpl.get());
     ASSERT_TRUE(dialog.createModeless());
+    // Above the windows of tests running beside this one, so the pointer finds the labels.
+    SetWindowPos(dialog.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     CLinkLabel mail, centred, right, broken;
     RECT before[3] = {rectInParent(dialog.item(kMail)), rectInParent(dialog.item(kCentred)),
                       rectInParent(dialog.item(kRight))};
@@ -131,7 +129,11 @@ TEST(LinkLabel, TakesItsTargetFitsItsTextAndFollowsThePointer) {
     EXPECT_TRUE(mail.isOver());
     EXPECT_EQ(mail.hwnd(), GetCapture());
     EXPECT_TRUE(showsColour(mail.hwnd(), GetSysColor(COLOR_HIGHLIGHT)));
-    movePointer(on.x + 400, on.y + 300);
+    // Off the label but still on the dialog: the pointer's moves reach this process only while
+    // it is over one of its windows.
+    RECT dialogRect{};
+    GetWindowRect(dialog.hwnd(), &dialogRect);
+    movePointer(dialogRect.right - 4, on.y);
     EXPECT_FALSE(mail.isOver());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_TRUE(showsColour(mail.hwnd(), CLinkLabel::kLinkColour));
@@ -168,7 +170,7 @@ TEST(LinkLabel, TakesItsTargetFitsItsTextAndFollowsThePointer) {
     EXPECT_EQ("Corvask", boxes[0].caption);
     EXPECT_EQ(UINT(MB_ICONEXCLAMATION | MB_OK), boxes[0].type);
     EXPECT_FALSE(broken.visited());
-    movePointer(on.x + 400, on.y + 300);
+    movePointer(dialogRect.right - 4, on.y);
 }
 
 TEST(AboutBox, ShowsTheProgramAndItsTwoLinks) {
