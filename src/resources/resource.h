@@ -128,3 +128,35 @@
 
 // Name dialog (template 144)
 #define IDC_NAME_TEXT 1014
+
+// ---- file actions, the result list's context menus and the About box
+// Commands of the context menus (the main menu carries the same ids).
+#define ID_ACTION_SHORTCUT_DESKTOP 32790
+#define ID_ACTION_COPY_TO 32791
+#define ID_ACTION_SHORTCUT_TO 32792
+#define ID_ACTION_OPEN 32795
+#define ID_ACTION_OPEN_FOLDER 32796
+#define ID_ACTION_COPY 57634
+
+// Context menus of the result list: one file, one folder, several rows.
+#define IDR_MENU_ON_FILE 151
+#define IDR_MENU_ON_FOLDER 152
+#define IDR_MENU_ON_MULTI 153
+
+// About box (template 160); icon 128 is the program's icon.
+#define IDI_ABOUT_PROGRAM_ICON 128
+#define IDD_ABOUT 160
+#define IDC_ABOUT_ICON 1200
+#define IDC_ABOUT_NAME 1201
+#define IDC_ABOUT_VERSION 1202
+#define IDC_ABOUT_WEB 1203
+#define IDC_ABOUT_MAIL 1204
+
+// Strings of the file actions and the About box (one block of 16: 40000-40015).
+#define IDS_COPY_TO_TITLE 40000
+#define IDS_SHORTCUT_TO_TITLE 40001
+#define IDS_NOT_A_FOLDER 40002
+#define IDS_NO_DESKTOP 40003
+#define IDS_ABOUT_WEB_ADDRESS 40004
+#define IDS_ABOUT_MAIL_ADDRESS 40005
+#define IDS_ABOUT_VERSION 40006

@@ -120,6 +120,9 @@ bool Window::onReflectedNotify(NMHDR&, LRESULT&) {
 bool Window::onReflectedCommand(UINT, LRESULT&) {
     return false;
 }
+bool Window::onReflectedColour(HDC, LRESULT&) {
+    return false;
+}
 
 LRESULT Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return defaultHandling(message, wParam, lParam);
@@ -140,6 +143,10 @@ bool Window::reflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     if (message == WM_COMMAND && lParam) {
         Window* child = fromHandle(reinterpret_cast<HWND>(lParam));
         return child && child->onReflectedCommand(HIWORD(wParam), result);
+    }
+    if (message == WM_CTLCOLORSTATIC && lParam) {
+        Window* child = fromHandle(reinterpret_cast<HWND>(lParam));
+        return child && child->onReflectedColour(reinterpret_cast<HDC>(wParam), result);
     }
     return false;
 }

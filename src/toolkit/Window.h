@@ -42,6 +42,9 @@ public:
     // WM_COMMAND with the control's handle); true when handled, result then being the answer.
     virtual bool onReflectedNotify(NMHDR& header, LRESULT& result);
     virtual bool onReflectedCommand(UINT code, LRESULT& result);
+    // A static control's own answer to the colour request its parent received for it
+    // (WM_CTLCOLORSTATIC): true when handled, result then being the brush.
+    virtual bool onReflectedColour(HDC dc, LRESULT& result);
 
 protected:
     // The one message handler. Anything not handled goes to defaultHandling.
@@ -51,7 +54,7 @@ protected:
     // Called after the window's last message (WM_NCDESTROY), when the link is gone.
     virtual void onFinalDestroy() {}
 
-    // Offers a parent's WM_NOTIFY / WM_COMMAND to the child object it concerns.
+    // Offers a parent's WM_NOTIFY / WM_COMMAND / WM_CTLCOLORSTATIC to the child object it concerns.
     static bool reflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Lets go of the window before the object goes: the link is dropped first, so no message

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <vector>
 
-bool saveWindowShot(HWND window, const std::string& path) {
+bool saveWindowShot(HWND window, const std::string& path, bool pump) {
     UpdateWindow(window);
     MSG msg;
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; pump && round < 20; ++round) {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

@@ -1,0 +1,225 @@
+// The file-list data object, the drop source and the start of a drag.
+#include "actions/DragSource.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+FORMATETC fileListFormat() {
+    return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// A copy of a global block for a reader, who frees it.
+HGLOBAL copyBlock(HGLOBAL block) {
+    SIZE_T size = GlobalSize(block);
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    if (!copy) return nullptr;
+    void* to = GlobalLock(copy);
+    const void* from = GlobalLock(block);
+    if (to && from) std::memcpy(to, from, size);
+    if (from) GlobalUnlock(block);
+    if (to) GlobalUnlock(copy);
+    if (!to || !from) {
+        GlobalFree(copy);
+        return nullptr;
+    }
+    return copy;
+}
+
+class FileListDataObject : public IDataObject {
+public:
+    explicit FileListDataObject(HGLOBAL block) : fileList(block) {}
+    virtual ~FileListDataObject() { GlobalFree(fileList); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&references);
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!format || !medium) return E_INVALIDARG;
+        HRESULT offered = QueryGetData(format);
+        if (offered != S_OK) return offered;
+        HGLOBAL copy = copyBlock(fileList);
+        if (!copy) return E_OUTOFMEMORY;
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = copy;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override {
+        if (!format || !medium) return E_INVALIDARG;
+        HRESULT offered = QueryGetData(format);
+        if (offered != S_OK) return offered;
+        if (medium->tymed != TYMED_HGLOBAL || !medium->hGlobal) return DV_E_TYMED;
+        SIZE_T size = GlobalSize(fileList);
+        if (GlobalSize(medium->hGlobal) < size) return STG_E_MEDIUMFULL;
+        void* to = GlobalLock(medium->hGlobal);
+        const void* from = GlobalLock(fileList);
+        if (to && from) std::memcpy(to, from, size);
+        if (from) GlobalUnlock(fileList);
+        if (to) GlobalUnlock(medium->hGlobal);
+        return to && from ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        if (!format) return E_INVALIDARG;
+        if (format->cfFormat != CF_HDROP) return DV_E_FORMATETC;
+        if (format->dwAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+        if (format->lindex != -1) return DV_E_LINDEX;
+        if (!(format->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override {
+        if (!in || !out) return E_INVALIDARG;
+        *out = *in;
+        out->ptd = nullptr;
+        return DATA_S_SAMEFORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override {
+        if (!formats) return E_INVALIDARG;
+        *formats = nullptr;
+        if (direction != DATADIR_GET) return E_NOTIMPL;
+        FORMATETC offered = fileListFormat();
+        return SHCreateStdEnumFmtEtc(1, &offered, formats);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    LONG references = 1;
+    HGLOBAL fileList;
+};
+
+// Drops when the button that started the drag is released; the other button or Esc cancels.
+class FileDropSource : public IDropSource {
+public:
+    FileDropSource(DWORD dropButton, DWORD cancelButton)
+        : dropButton(dropButton), cancelButton(cancelButton) {}
+    virtual ~FileDropSource() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+            *object = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&references);
+        if (left == 0) delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
+        if (escapePressed || (keyState & cancelButton)) return DRAGDROP_S_CANCEL;
+        if (!(keyState & dropButton)) return DRAGDROP_S_DROP;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    LONG references = 1;
+    DWORD dropButton;
+    DWORD cancelButton;
+};
+
+} // namespace
+
+IDataObject* createFileListDataObject(HGLOBAL fileList) {
+    if (!fileList) return nullptr;
+    auto* object = new (std::nothrow) FileListDataObject(fileList);
+    if (!object) GlobalFree(fileList);
+    return object;
+}
+
+bool waitForDragStart(HWND window) {
+    POINT start{};
+    GetCursorPos(&start);
+    int dx = GetSystemMetrics(SM_CXDRAG), dy = GetSystemMetrics(SM_CYDRAG);
+    RECT still{start.x - dx, start.y - dy, start.x + dx, start.y + dy};
+    DWORD delay = GetProfileIntA("windows", "DragDelay", DD_DEFDRAGDELAY);
+    DWORD begin = GetTickCount();
+
+    SetCapture(window);
+    bool begins = false, decided = false;
+    while (!decided) {
+        if (GetCapture() != window) break; // someone else took the mouse: no drag
+        DWORD elapsed = GetTickCount() - begin;
+        if (elapsed >= delay) {
+            begins = true;
+            break;
+        }
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+            switch (msg.message) {
+            case WM_MOUSEMOVE:
+                if (!PtInRect(&still, msg.pt)) begins = decided = true;
+                break;
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+            case WM_RBUTTONDOWN:
+            case WM_RBUTTONUP:
+            case WM_MBUTTONDOWN:
+            case WM_MBUTTONUP: decided = true; break;
+            default: break;
+            }
+            continue;
+        }
+        if (PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+            if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+                decided = true;
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            continue;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, delay - elapsed, QS_MOUSE | QS_KEY);
+    }
+    if (GetCapture() == window) ReleaseCapture();
+    return begins;
+}
+
+DWORD dragFileList(HWND window, HGLOBAL fileList) {
+    IDataObject* data = createFileListDataObject(fileList);
+    if (!data) return DROPEFFECT_NONE;
+    DWORD effect = DROPEFFECT_NONE;
+    if (waitForDragStart(window)) {
+        // The button held now is the one whose release drops; the other one cancels.
+        bool right = GetKeyState(VK_RBUTTON) < 0 && GetKeyState(VK_LBUTTON) >= 0;
+        auto* source = new (std::nothrow)
+            FileDropSource(right ? MK_RBUTTON : MK_LBUTTON, right ? MK_LBUTTON : MK_RBUTTON);
+        if (source) {
+            if (DoDragDrop(data, source, DROPEFFECT_COPY, &effect) != DRAGDROP_S_DROP)
+                effect = DROPEFFECT_NONE;
+            source->Release();
+        }
+    }
+    data->Release(); // frees the block, whatever the outcome
+    return effect;
+}
