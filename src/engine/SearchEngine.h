@@ -25,6 +25,9 @@
 struct SearchEngineSettings {
     DWORD serverTakePauseMs = 1000; // before every take from the server queue, under queueLock
     DWORD workerStartPauseMs = 100; // after every attempt to start a server worker
+    // Creates a server worker's thread (started at once) or returns null; null here means
+    // CreateThread. Tests put a failing one here to see that queued servers are still searched.
+    HANDLE (*createWorkerThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
 };
 
 // Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the
@@ -117,7 +120,8 @@ private:
     void postToOwner(UINT message, WPARAM wParam);
     void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
     void startWorker();
-    // At the end of the enumeration: servers still queued with no worker left to take them.
+    // At the end of the enumeration: servers still queued with no worker left to take them
+    // (no worker thread could be created) are searched by the enumeration thread itself.
     void adoptOrphanedServers();
     void closeThreadHandle(HANDLE& thread);
     void workerLoop();

@@ -25,7 +25,7 @@ bool ListFileReader::feed(const char* data, size_t size) {
 }
 
 void ListFileReader::finish() {
-    if (!done_ && !line_.empty()) names_.push_back(std::move(line_));
+    if (!done_ && !line_.empty()) endLine();
     line_.clear();
     done_ = true;
 }
@@ -35,23 +35,33 @@ void ListFileReader::endLine() {
         done_ = true;
         return;
     }
+    // The name's object, the room the list grows by when it is full, and the name's own block.
+    if (names_.size() == names_.capacity())
+        budget_.chargeElements(names_.capacity() ? names_.capacity() : 1, sizeof(std::string));
+    budget_.charge(ReadBudget::stringHeapBytes(line_.size()));
     names_.push_back(std::move(line_));
     line_.clear();
 }
 
 void readListFile(const std::string& path, std::vector<std::string>& names) {
     names.clear();
-    FileArchive file = FileArchive::openForReading(path);
-    ListFileReader reader(names);
-    // Read in buffer-sized pieces: the names can never need more memory than the file holds.
-    char piece[FileArchive::kBufferSize];
-    while (uint64_t left = file.bytesLeft()) {
-        size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof piece));
-        file.readBytes(piece, n);
-        if (!reader.feed(piece, n)) break;
+    try {
+        FileArchive file = FileArchive::openForReading(path);
+        ListFileReader reader(names, file.bytesLeft());
+        // Read in buffer-sized pieces; the reader's budget bounds what the names take.
+        char piece[FileArchive::kBufferSize];
+        while (uint64_t left = file.bytesLeft()) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof piece));
+            file.readBytes(piece, n);
+            if (!reader.feed(piece, n)) break;
+        }
+        reader.finish();
+        file.close();
+    } catch (const std::bad_alloc&) {
+        throw FileError::outOfMemory(path);
+    } catch (const std::length_error&) {
+        throw FileError::outOfMemory(path);
     }
-    reader.finish();
-    file.close();
 }
 
 void writeListFile(const std::string& path, const std::vector<std::string>& names) {

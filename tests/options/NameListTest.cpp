@@ -284,8 +284,22 @@ TEST_F(NameListOnPage, AFailedLoadReportsTheFileAndKeepsTheEntries) {
     EXPECT_EQ(answers.boxes[0], answers.path + " was not found.");
     EXPECT_EQ(entries(domainBox_), (Names{"kept"}));
 
+    // Two million names cost far more memory than the file's size allows: the file error, and
+    // neither the list box nor the page's names change.
+    domainNames_ = {"page name"};
+    std::string many;
+    for (int i = 0; i < 2000000; ++i)
+        many += "a\n";
+    answers.path = folder.file("many.dop");
+    writeWholeFile(answers.path, many);
+    loadNames(domains());
+    ASSERT_EQ(answers.boxes.size(), 2u);
+    EXPECT_EQ(answers.boxes[1], "An unknown error occurred while accessing " + answers.path + ".");
+    EXPECT_EQ(entries(domainBox_), (Names{"kept"}));
+    EXPECT_EQ(domainNames_, (Names{"page name"}));
+
     // Saving into a folder that does not exist reports it too.
     answers.path = folder.file("no\\such\\folder.dop");
     saveNames(domains());
-    EXPECT_EQ(answers.boxes.size(), 2u);
+    EXPECT_EQ(answers.boxes.size(), 3u);
 }

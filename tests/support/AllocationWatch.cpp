@@ -1,6 +1,8 @@
 // The replaced global operator new behind AllocationWatch.
 #include "support/AllocationWatch.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -8,16 +10,33 @@
 namespace {
 std::atomic<int> watching{0};
 std::atomic<size_t> largestSeen{0};
+std::atomic<long long> liveGrowth{0}, peakSeen{0};
+
+void raise(std::atomic<size_t>& seenMost, size_t value) {
+    size_t seen = seenMost.load(std::memory_order_relaxed);
+    while (value > seen && !seenMost.compare_exchange_weak(seen, value)) {
+    }
+}
 
 void* allocate(size_t n) {
+    void* p = std::malloc(n ? n : 1);
     if (watching.load(std::memory_order_relaxed)) {
-        size_t seen = largestSeen.load(std::memory_order_relaxed);
-        while (n > seen && !largestSeen.compare_exchange_weak(seen, n)) {
+        raise(largestSeen, n);
+        if (p) {
+            const long long live = liveGrowth += static_cast<long long>(_msize(p));
+            long long seen = peakSeen.load(std::memory_order_relaxed);
+            while (live > seen && !peakSeen.compare_exchange_weak(seen, live)) {
+            }
         }
     }
-    void* p = std::malloc(n ? n : 1);
     if (!p) throw std::bad_alloc();
     return p;
+}
+
+void release(void* p) noexcept {
+    if (p && watching.load(std::memory_order_relaxed))
+        liveGrowth -= static_cast<long long>(_msize(p));
+    std::free(p);
 }
 } // namespace
 
@@ -28,20 +47,22 @@ void* operator new[](size_t n) {
     return allocate(n);
 }
 void operator delete(void* p) noexcept {
-    std::free(p);
+    release(p);
 }
 void operator delete[](void* p) noexcept {
-    std::free(p);
+    release(p);
 }
 void operator delete(void* p, size_t) noexcept {
-    std::free(p);
+    release(p);
 }
 void operator delete[](void* p, size_t) noexcept {
-    std::free(p);
+    release(p);
 }
 
 AllocationWatch::AllocationWatch() {
     largestSeen = 0;
+    liveGrowth = 0;
+    peakSeen = 0;
     watching = 1;
 }
 AllocationWatch::~AllocationWatch() {
@@ -49,4 +70,7 @@ AllocationWatch::~AllocationWatch() {
 }
 size_t AllocationWatch::largest() const {
     return largestSeen.load();
+}
+size_t AllocationWatch::peakGrowth() const {
+    return static_cast<size_t>(peakSeen.load());
 }
