@@ -14,6 +14,7 @@
 #include "engine/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
+#include "support/HandleCount.h"
 #include "support/ResultTestHost.h"
 
 namespace {
@@ -224,10 +225,10 @@ TEST_F(WalkFixture, StopEndsTheWalkAtTheNextEntryAndKeepsTheHits) {
             temp.makeFile("f" + std::to_string(f) + "\\file" + std::to_string(i) + ".txt");
     StopAfter when{&stop, 13};
     SetWindowSubclass(host.list(), stopAfterRows, 77, DWORD_PTR(&when));
-    DWORD handlesBefore = 0, handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const long handlesBefore = processHandleCount();
     walk(temp.path());
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    const long handlesAfter = processHandleCount();
+    ASSERT_GT(handlesBefore, 0);
     RemoveWindowSubclass(host.list(), stopAfterRows, 77);
     EXPECT_EQ(13, store.count());
     EXPECT_EQ(13, host.listCount());
