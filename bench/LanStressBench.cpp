@@ -131,9 +131,12 @@ int main(int argc, char** argv) {
     std::mt19937 random(seed);
     EngineTestHost host;
     SearchOptions options = lanOptions("*.dat");
-    // One search first, so that what the platform loads once (the provider router, its
-    // threads) is not counted as left behind.
+    // Two searches first, one of them stopped, so that what the platform opens once and keeps
+    // (the provider router, its threads, cached keys) is not counted as left behind.
     host.start(options);
+    host.waitForCompletion(600000);
+    host.start(options);
+    host.engine().requestStop();
     host.waitForCompletion(600000);
     const int threadsAtStart = threadsOfThisProcess();
     const long handlesAtStart = handleCount();
@@ -142,6 +145,7 @@ int main(int argc, char** argv) {
     int ended = 0, hangs = 0, stopped = 0, exact = 0, inexact = 0, leftThreads = 0, leftHandles = 0,
         unstopped = 0;
     double unstoppedMs = 0, slowestMs = 0;
+    long mostHandlesAbove = 0;
     for (int round = 0; round < searches; ++round) {
         host.reapOnMessages = round % 4 != 0;
         const DWORD started = GetTickCount();
@@ -153,7 +157,7 @@ int main(int argc, char** argv) {
         const bool stop = std::uniform_int_distribution<int>(0, 9)(random) < 7;
         if (stop) {
             const DWORD wait = std::uniform_int_distribution<DWORD>(0, 400)(random);
-            host.pumpUntil([&] { return GetTickCount() - started >= wait; });
+            (void)host.pumpUntil([&] { return GetTickCount() - started >= wait; });
             host.engine().requestStop();
             ++stopped;
         }
@@ -172,7 +176,16 @@ int main(int argc, char** argv) {
             threads = threadsOfThisProcess();
         }
         if (threads > threadsAtStart || host.engine().isBusy()) ++leftThreads;
-        if (handleCount() > handlesAtStart) ++leftHandles;
+        // The same for handles that the platform lets go of shortly after.
+        long handles = handleCount();
+        for (int i = 0; i < 200 && handles > handlesAtStart; ++i) {
+            Sleep(5);
+            handles = handleCount();
+        }
+        mostHandlesAbove = std::max(mostHandlesAbove, handles - handlesAtStart);
+        // One above the start is the event that a long-lived lock of the thread library makes the
+        // first time threads contend for it, and keeps: a leak would grow with the searches.
+        if (handles > handlesAtStart + 1) ++leftHandles;
         if (!stop) {
             ++unstopped;
             unstoppedMs += ms;
@@ -201,14 +214,16 @@ int main(int argc, char** argv) {
     printf("not stopped: exactly the expected files %d, other %d; mean %.0f ms, slowest search "
            "%.0f ms\n",
            exact, inexact, unstopped ? unstoppedMs / unstopped : 0.0, slowestMs);
-    printf("searches leaving a thread %d, leaving handles %d\n", leftThreads, leftHandles);
+    printf("searches leaving a thread %d, leaving more than one handle %d (at most %ld above the "
+           "start)\n",
+           leftThreads, leftHandles, mostHandlesAbove);
     printf("threads at start %d, at end %d; handles at start %ld, at end %ld; open enumerations "
            "at start %u, at end %u\n",
            threadsAtStart, threadsAtEnd, handlesAtStart, handlesAtEnd, enumerationsAtStart,
            LabNetwork::openEnumerations());
     fflush(stdout);
     const bool ok = hangs == 0 && ended == searches && inexact == 0 && leftThreads == 0 &&
-                    handlesAtStart > 0 && handlesAtEnd <= handlesAtStart &&
+                    leftHandles == 0 && handlesAtStart > 0 && handlesAtEnd <= handlesAtStart + 1 &&
                     LabNetwork::openEnumerations() == enumerationsAtStart;
     printf("%s\n", ok ? "PASS" : "FAIL");
     fflush(stdout);

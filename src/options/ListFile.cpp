@@ -1,9 +1,6 @@
-// Reading and writing of list files.
+// The reader of list files' bytes (platform-neutral: no windows.h, so that it can also be built
+// natively for fuzzing).
 #include "options/ListFile.h"
-
-#include "toolkit/FileArchive.h"
-
-#include <algorithm>
 
 bool ListFileReader::feed(const char* data, size_t size) {
     for (size_t i = 0; i < size && !done_; ++i) {
@@ -41,34 +38,4 @@ void ListFileReader::endLine() {
     budget_.charge(ReadBudget::stringHeapBytes(line_.size()));
     names_.push_back(std::move(line_));
     line_.clear();
-}
-
-void readListFile(const std::string& path, std::vector<std::string>& names) {
-    names.clear();
-    try {
-        FileArchive file = FileArchive::openForReading(path);
-        ListFileReader reader(names, file.bytesLeft());
-        // Read in buffer-sized pieces; the reader's budget bounds what the names take.
-        char piece[FileArchive::kBufferSize];
-        while (uint64_t left = file.bytesLeft()) {
-            size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof piece));
-            file.readBytes(piece, n);
-            if (!reader.feed(piece, n)) break;
-        }
-        reader.finish();
-        file.close();
-    } catch (const std::bad_alloc&) {
-        throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
-        throw FileError::outOfMemory(path);
-    }
-}
-
-void writeListFile(const std::string& path, const std::vector<std::string>& names) {
-    FileArchive file = FileArchive::createForWriting(path);
-    for (const std::string& name : names) {
-        file.writeBytes(name.data(), name.size());
-        file.writeBytes("\n", 1);
-    }
-    file.close();
 }

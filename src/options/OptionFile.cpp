@@ -1,7 +1,6 @@
-// Encoding and decoding of the option file.
+// Encoding and decoding of the option file (platform-neutral: no windows.h, so that it can also
+// be built natively for fuzzing).
 #include "options/OptionFile.h"
-
-#include "toolkit/FileArchive.h"
 
 namespace {
 
@@ -91,30 +90,4 @@ void decodeOptions(ByteSource& in, SearchOptions& o) {
     takeNames(in, o.domains, budget);
     takeNames(in, o.servers, budget);
     takeNames(in, o.folders, budget);
-}
-
-void writeOptionFile(const std::string& path, const SearchOptions& options) {
-    try {
-        std::string bytes;
-        encodeOptions(bytes, options);
-        FileArchive out = FileArchive::createForWriting(path);
-        out.writeBytes(bytes.data(), bytes.size());
-        out.close();
-    } catch (const std::bad_alloc&) {
-        throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
-        throw FileError::outOfMemory(path);
-    }
-}
-
-void readOptionFile(const std::string& path, SearchOptions& into) {
-    try {
-        FileArchive in = FileArchive::openForReading(path);
-        decodeOptions(in, into);
-        in.close();
-    } catch (const std::bad_alloc&) {
-        throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
-        throw FileError::outOfMemory(path);
-    }
 }

@@ -247,7 +247,7 @@ TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
             walk(temp.path() + "\\t" + std::to_string(f));
             --running;
         });
-    pumpUntil([&] { return running == 0; });
+    ASSERT_TRUE(pumpUntil([&] { return running == 0; }));
     for (std::thread& worker : workers)
         worker.join();
     EXPECT_EQ(120, store.count());

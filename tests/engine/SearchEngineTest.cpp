@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/SearchEngine.h"
+#include "support/AllocationWatch.h"
 #include "support/EngineTestHost.h"
 #include "support/LabFixture.h"
 #include "support/LabNetwork.h"
@@ -161,6 +162,21 @@ void releaseHeldWorkers() {
     heldWorkers.clear();
 }
 
+// Workers whose first large allocation (the first server's listing buffer) fails.
+struct WorkerStart {
+    LPTHREAD_START_ROUTINE routine;
+    LPVOID engine;
+};
+DWORD WINAPI workerWithoutMemoryAtFirst(LPVOID parameter) {
+    const WorkerStart start = *static_cast<WorkerStart*>(parameter);
+    delete static_cast<WorkerStart*>(parameter);
+    AllocationWatch::failLargeAllocationsOnThisThread(4096, 1);
+    return start.routine(start.engine);
+}
+HANDLE createWorkerWithoutMemoryAtFirst(LPTHREAD_START_ROUTINE routine, LPVOID engine) {
+    return createHeldWorker(workerWithoutMemoryAtFirst, new WorkerStart{routine, engine});
+}
+
 HANDLE failToCreate(LPTHREAD_START_ROUTINE, LPVOID) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
@@ -251,6 +267,29 @@ TEST_F(SearchEngineLan, ServersAreSearchedWhenNoWorkerThreadCanBeCreated) {
     EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
     EXPECT_EQ(host.engine().workersStarted(), 0);
     EXPECT_EQ(host.engine().queuedServers(), 0);
+}
+
+TEST_F(SearchEngineLan, NoMemoryInAWorkerEndsThatServerOnly) {
+    LabNetwork lab("engnomem");
+    lab.domain("ENGNMDOM");
+    for (int i = 1; i <= 4; ++i) {
+        lab.server("ENGNOMEM" + std::to_string(i));
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    // One worker takes the servers in order; the first one's listing finds no memory.
+    for (int i = 1; i <= 4; ++i)
+        file("ENGNOMEM" + std::to_string(i), "S", "f.txt", i > 1);
+
+    SearchEngineSettings settings = fastSettings();
+    settings.createWorkerThread = createWorkerWithoutMemoryAtFirst;
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.pumpUntil([&] { return host.threadEnds == 1; })); // all four queued
+    releaseHeldWorkers();
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(host.engine().workersStarted(), 1);
 }
 
 TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {

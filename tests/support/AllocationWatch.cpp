@@ -18,7 +18,14 @@ void raise(std::atomic<size_t>& seenMost, size_t value) {
     }
 }
 
+thread_local size_t failFrom = 0;
+thread_local int failuresLeft = 0;
+
 void* allocate(size_t n) {
+    if (failuresLeft > 0 && n >= failFrom) {
+        --failuresLeft;
+        throw std::bad_alloc();
+    }
     void* p = std::malloc(n ? n : 1);
     if (watching.load(std::memory_order_relaxed)) {
         raise(largestSeen, n);
@@ -67,6 +74,10 @@ AllocationWatch::AllocationWatch() {
 }
 AllocationWatch::~AllocationWatch() {
     watching = 0;
+}
+void AllocationWatch::failLargeAllocationsOnThisThread(size_t bytes, int count) {
+    failFrom = bytes;
+    failuresLeft = count;
 }
 size_t AllocationWatch::largest() const {
     return largestSeen.load();

@@ -14,6 +14,10 @@ public:
 
     // The largest single request seen since construction.
     size_t largest() const;
+    // Makes the next `count` allocations of at least `bytes` on the calling thread throw
+    // std::bad_alloc, as an exhausted heap would (for threads that tests start themselves).
+    static void failLargeAllocationsOnThisThread(size_t bytes, int count);
+
     // The highest that the bytes allocated and not yet freed rose above their level at
     // construction (blocks freed meanwhile that were allocated before count against it).
     size_t peakGrowth() const;
