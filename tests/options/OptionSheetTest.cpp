@@ -5,6 +5,7 @@
 #include "options/OptionFile.h"
 #include "options/OptionFileCommands.h"
 #include "resources/resource.h"
+#include "support/BoxRecorder.h"
 #include "support/Bytes.h"
 #include "support/ScratchFolder.h"
 #include "support/WindowShot.h"
@@ -35,14 +36,9 @@ protected:
                                nullptr, nullptr, nullptr, nullptr);
         CreateWindowExA(0, "STATIC", "", WS_CHILD, 12, 9, 10, 10, host,
                         reinterpret_cast<HMENU>(kFrameId), nullptr, nullptr);
-        setMessageBoxResponder([this](const MessageBoxRequest& request) {
-            boxes.push_back(request.text);
-            return IDOK;
-        });
         ASSERT_TRUE(sheet.createInDialog(host, kFrameId));
     }
     void TearDown() override {
-        setMessageBoxResponder(nullptr);
         toolkit::setFileDialogResponder(nullptr);
         DestroyWindow(host);
     }
@@ -58,7 +54,7 @@ protected:
 
     HWND host = nullptr;
     COptionSheet sheet;
-    std::vector<std::string> boxes;
+    BoxRecorder boxes;
 };
 
 // Options in which every field differs from its default.
@@ -222,7 +218,7 @@ TEST_F(OptionSheetInHost, AnInvalidNumberKeepsThePageInFrontEvenWhenItsFieldIsDi
     EXPECT_FALSE(sheet.setActivePage(Main));
     EXPECT_EQ(sheet.activeIndex(), DateAndSize);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Please enter a positive integer.");
+    EXPECT_EQ(boxes[0].text, "Please enter a positive integer.");
 
     // Reading the pages reports it again and goes on: the fields before it are taken, the
     // rejected one keeps its value.
@@ -341,7 +337,7 @@ TEST_F(OptionSheetInHost, OptionsSurviveAnOptionFileAndComeBackToThePages) {
     SearchOptions kept = before;
     openOptionFile(host, sheet, kept);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "An attempt was made to access " + path + " past its end.");
+    EXPECT_EQ(boxes[0].text, "An attempt was made to access " + path + " past its end.");
     EXPECT_EQ(kept, before);
     sheet.readOptionsFromPages(shown);
     EXPECT_EQ(shown, before);
@@ -354,7 +350,7 @@ TEST_F(OptionSheetInHost, OptionsSurviveAnOptionFileAndComeBackToThePages) {
     writeWholeFile(path, hostile);
     openOptionFile(host, sheet, kept);
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[1], "An unknown error occurred while accessing " + path + ".");
+    EXPECT_EQ(boxes[1].text, "An unknown error occurred while accessing " + path + ".");
     EXPECT_EQ(kept, before);
     sheet.readOptionsFromPages(shown);
     EXPECT_EQ(shown, before);
