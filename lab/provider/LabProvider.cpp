@@ -41,6 +41,7 @@ ULONGLONG g_stamp = 0;
 bool g_loaded = false;
 std::set<Enumeration*> g_open;
 std::atomic<DWORD> g_opened{0}, g_closed{0};
+std::atomic<DWORD> g_zeroCountCalls{0}; // NPEnumResource calls that asked for 0 records
 
 // The last extended error this thread handed to mpr, kept for tests: mpr may lack the call.
 thread_local DWORD t_errorCode = 0;
@@ -123,6 +124,16 @@ std::shared_ptr<const Topology> currentTopology(bool topLevel) {
 
 void pause(uint32_t ms) {
     if (ms) Sleep(ms);
+}
+
+// Holds the call until the test sets the named event (an auto-reset event lets one call
+// through per set). No such event: no wait.
+void passGate(const std::wstring& gate) {
+    if (gate.empty()) return;
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, gate.c_str());
+    if (!event) return;
+    WaitForSingleObject(event, lab::kMaxGateWaitMs);
+    CloseHandle(event);
 }
 
 // The extended-error case: hand the provider's code and text to mpr, where
@@ -228,10 +239,12 @@ DWORD WINAPI NPEnumResource(HANDLE handle, LPDWORD count, LPVOID buffer, LPDWORD
     if (!isOpen(e)) return WN_BAD_HANDLE;
     if (!count || !bufferSize || (!buffer && *bufferSize)) return WN_BAD_POINTER;
     const Node& node = e->topology->nodes[e->container];
+    if (*count == 0) ++g_zeroCountCalls;
+    passGate(node.gate);
     pause(node.waitMs);
     if (node.enumError && e->callsServed >= node.enumAfter) return failWith(node, node.enumError);
-    if (e->callsServed < node.emptyBatches) {
-        ++e->callsServed;
+    if (node.emptyBatches == lab::kEndlessEmptyBatches || e->callsServed < node.emptyBatches) {
+        if (e->callsServed < 0xFFFFFFFF) ++e->callsServed;
         *count = 0;
         return WN_SUCCESS;
     }
@@ -312,6 +325,11 @@ DWORD WINAPI CorvaskLabEnumerationTotals(LPDWORD opened, LPDWORD closed) {
     if (opened) *opened = g_opened;
     if (closed) *closed = g_closed;
     return 0;
+}
+
+// NPEnumResource calls since the process started that asked for 0 records.
+DWORD WINAPI CorvaskLabZeroCountCalls() {
+    return g_zeroCountCalls;
 }
 
 // Lines of the last loaded topology that were rejected; 0xFFFFFFFF when none is loaded or the

@@ -104,6 +104,11 @@ const char* applyOption(Node& node, const std::wstring& field) {
         if (key == L"path") return badText(value); // used by the mapping scripts only
         return "unknown option for a share";
     }
+    if (key == L"gate") {
+        if (const char* why = badName(value)) return why;
+        node.gate = value;
+        return nullptr;
+    }
     if (key == L"error-text") {
         if (const char* why = badText(value)) return why;
         node.errorText = value;
@@ -129,7 +134,8 @@ const char* applyOption(Node& node, const std::wstring& field) {
         return "unknown option";
     if (!parseNumber(value, n)) return "not a 32-bit number";
     if (target == &node.waitMs && n > kMaxWaitMs) return "wait above 60000 ms";
-    if (target == &node.emptyBatches && n > 1000) return "more than 1000 empty batches";
+    if (target == &node.emptyBatches && n > 1000 && n != kEndlessEmptyBatches)
+        return "more than 1000 empty batches";
     *target = n;
     return nullptr;
 }

@@ -23,11 +23,13 @@ struct Node {
     uint32_t batch = 0;        // records per NPEnumResource call; 0: as many as fit
     uint32_t waitMs = 0;       // pause at every NPOpenEnum and NPEnumResource of this container
     uint32_t emptyBatches = 0; // successful calls that return no record before the first record
-    uint32_t openError = 0;    // NPOpenEnum of this container fails with this code
-    uint32_t enumError = 0;    // NPEnumResource fails with this code ...
-    uint32_t enumAfter = 0;    // ... once this many batches have been served
-    uint32_t errorCode = 0;    // with code 1208: the provider's own code for WNetSetLastError
-    std::wstring errorText;    // with code 1208: the provider's text for WNetSetLastError
+                               // (kEndlessEmptyBatches: every call, for ever)
+    std::wstring gate;      // every NPEnumResource waits until the named event of this name is set
+    uint32_t openError = 0; // NPOpenEnum of this container fails with this code
+    uint32_t enumError = 0; // NPEnumResource fails with this code ...
+    uint32_t enumAfter = 0; // ... once this many batches have been served
+    uint32_t errorCode = 0; // with code 1208: the provider's own code for WNetSetLastError
+    std::wstring errorText; // with code 1208: the provider's text for WNetSetLastError
     std::vector<size_t> children;
 };
 
@@ -55,5 +57,8 @@ constexpr size_t kMaxNameChars = 240;
 constexpr size_t kMaxTextChars = 1000;
 constexpr size_t kMaxNodes = 200000;
 constexpr uint32_t kMaxWaitMs = 60000;
+constexpr uint32_t kEndlessEmptyBatches = 0xFFFFFFFF;
+// A gate that is never set lets the call go after this long, so a failed test cannot hang.
+constexpr uint32_t kMaxGateWaitMs = 60000;
 
 } // namespace lab

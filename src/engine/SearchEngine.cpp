@@ -9,7 +9,9 @@
 
 SearchEngine::SearchEngine(const SearchEngineSettings& settings)
     : network_(this, &SearchEngine::onNetworkShare, &SearchEngine::onNetworkNode), history_(store_),
-      view_(store_, history_), settings_(settings) {}
+      view_(store_, history_), settings_(settings) {
+    network_.setStopFlag(&stopRequested_);
+}
 
 SearchEngine::~SearchEngine() {
     serverQueue_.clear();

@@ -27,6 +27,9 @@ struct SearchEngineSettings {
     DWORD workerStartPauseMs = 100; // after every attempt to start a server worker
     DWORD workerStatePauseMs = 200; // in the owner's thread-state handler, so an ending thread
                                     // that has just posted its end has time to end
+    // Creates a server worker's thread (started at once) or returns null; null here means
+    // CreateThread. Tests put a failing one here to see that queued servers are still searched.
+    HANDLE (*createWorkerThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
 };
 
 // Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the
@@ -119,7 +122,8 @@ private:
     void postToOwner(UINT message, WPARAM wParam);
     void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
     void startWorker();
-    // At the end of the enumeration: servers still queued with no worker left to take them.
+    // At the end of the enumeration: servers still queued with no worker left to take them
+    // (no worker thread could be created) are searched by the enumeration thread itself.
     void adoptOrphanedServers();
     void closeThreadHandle(HANDLE& thread);
     void workerLoop();

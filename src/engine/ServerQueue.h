@@ -19,6 +19,7 @@ public:
     int32_t push(const NETRESOURCEA& resource, uint32_t flags);
     int32_t length() { return count(); }
     // Removes and returns the first server (the rest move down by one place); nothing when the
-    // queue is empty, which then stays unchanged.
+    // queue is empty, which then stays unchanged. When the copy cannot be made (no memory) the
+    // head is removed all the same and the failure is thrown.
     std::optional<PendingServer> takeHead();
 };

@@ -63,8 +63,13 @@ int32_t CNetwork::enumerateContainer(NETRESOURCEA* container, uint32_t walkFlags
     DWORD count = 0xFFFFFFFF; // as many as fit; later, as many as the provider gave last
     int32_t levelResult = 1;
     for (;;) {
+        if (walkStopped()) break;
         // The provider leaves the size it wants for the next batch; keep that within bounds.
         if (bufferBytes > kMostBatchBytes) bufferBytes = kMostBatchBytes;
+        if (bufferBytes < sizeof(NETRESOURCEA)) bufferBytes = kFirstBatchBytes;
+        // A batch that gave no record would make the next ask for none, and the provider would
+        // answer none for ever: after such a batch ask for as many as fit again.
+        if (count == 0) count = 0xFFFFFFFF;
         std::unique_ptr<char[]> buffer(new char[bufferBytes ? bufferBytes : 1]());
         result = WNetEnumResourceA(handle.get(), &count, buffer.get(), &bufferBytes);
         if (result == ERROR_NO_MORE_ITEMS) break;
@@ -103,11 +108,7 @@ std::string CNetwork::formatError(DWORD code, const char* functionName) {
         if (e != NO_ERROR) return formatted("WNetGetLastError failed; error %ld", long(e));
         providerText[sizeof(providerText) - 1] = '\0';
         providerName[sizeof(providerName) - 1] = '\0';
-        // Providers end their texts with a line end; drop those two characters.
-        size_t length = strlen(providerText);
-        if (length >= 2) providerText[length - 2] = '\0';
-        return formatted("%s failed with code %ld (\"%s\")", providerName, long(providerCode),
-                         providerText);
+        return formatProviderError(providerName, providerCode, providerText);
     }
     char systemText[256] = "";
     // Inserts are ignored: a system text with %1 in it and no arguments must not be expanded.
@@ -117,6 +118,15 @@ std::string CNetwork::formatError(DWORD code, const char* functionName) {
     systemText[sizeof(systemText) - 1] = '\0';
     return formatted("%s failed; Result is %ld (\"%s\")", functionName ? functionName : "",
                      long(code), systemText);
+}
+
+std::string CNetwork::formatProviderError(const char* providerName, DWORD providerCode,
+                                          const char* providerText) {
+    // Providers end their texts with a line end; drop those two characters.
+    std::string text = providerText ? providerText : "";
+    if (text.size() >= 2) text.resize(text.size() - 2);
+    return formatted("%s failed with code %ld (\"%s\")", providerName ? providerName : "",
+                     long(providerCode), text.c_str());
 }
 
 int32_t CNetwork::reportError(DWORD code, const char* functionName, bool showBox) {

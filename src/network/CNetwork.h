@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -58,14 +59,18 @@ public:
     // Formats the failure's text, keeps it as the last error text, shows it in a stop box when
     // showBox is set, and returns 0.
     virtual int32_t reportError(DWORD code, const char* functionName, bool showBox);
+    // Read before every batch: true ends each level at once, as if the provider had no more
+    // records, so that a provider that keeps answering can never hold a stopped walk.
+    virtual bool walkStopped() const { return false; }
 
     // Walks the whole network from its root. Returns the root level's result, or the value a
     // CNetworkBreak carried out of the walk (0 when the walk was abandoned).
     int32_t enumerate(DWORD stopType, uint32_t walkFlags);
     // Walks below one container (the root when container is null). A container whose display
     // type is stopType is handed to the hooks but not entered. Returns 1 when the level ended
-    // normally, else reportError's result for the failing call; abandonment leaves it as a
-    // CNetworkBreak carrying 0.
+    // normally or was stopped, else reportError's result for the failing call; abandonment
+    // leaves it as a CNetworkBreak carrying 0. Each batch asks for as many records as the
+    // previous one gave, and for as many as fit again after a batch that gave none.
     int32_t enumerateContainer(NETRESOURCEA* container, uint32_t walkFlags, DWORD stopType);
 
     // WNetAddConnection2A; on failure reports the thread's last error and returns false.
@@ -77,6 +82,11 @@ public:
     // The text of a failure as reportError words it (at most kMostErrorTextLength characters).
     // Each call builds its own text, so failures on different threads never share a buffer.
     static std::string formatError(DWORD code, const char* functionName);
+    // The text of an extended error as the provider gave it: its name, its own code and its
+    // text without the last two characters (the provider's line end; a shorter text stays
+    // whole).
+    static std::string formatProviderError(const char* providerName, DWORD providerCode,
+                                           const char* providerText);
     // The text of the last failure that reportError formatted on this object ("" before any).
     std::string lastErrorText() const;
 
@@ -111,7 +121,13 @@ public:
     // on (1).
     int32_t reportError(DWORD code, const char* functionName, bool showBox) override;
 
+    // The flag that stops every walk of this object when it is not 0 (the engine's stop
+    // request); none by default.
+    void setStopFlag(const std::atomic<int32_t>* flag) { stopFlag_ = flag; }
+    bool walkStopped() const override { return stopFlag_ && stopFlag_->load() != 0; }
+
 private:
+    const std::atomic<int32_t>* stopFlag_ = nullptr;
     void* user_ = nullptr;
     HandleHook handleHook_ = nullptr;
     FilterHook filterHook_ = nullptr;

@@ -86,19 +86,22 @@ void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags) {
 
 void SearchEngine::adoptOrphanedServers() {
     if (stopRequested()) return;
-    bool orphaned = false;
     {
         LockHolder queue(serverQueue_.lock());
-        orphaned = serverQueue_.length() > 0 && runningWorkers_.load() == 0;
+        // Only when no worker could be created for them: nothing will take these servers but
+        // this thread, which exists and has nothing left to do.
+        if (serverQueue_.length() == 0 || runningWorkers_.load() != 0) return;
+        runningWorkers_.fetch_add(1);
     }
-    // Only when the last worker could not be created: give the waiting servers one more try.
-    if (orphaned) startWorker();
+    workerLoop();
 }
 
 void SearchEngine::startWorker() {
     // Counted before it exists, so that it cannot decide to end before it was counted.
     runningWorkers_.fetch_add(1);
-    HANDLE worker = CreateThread(nullptr, 0, &SearchEngine::serverWorker, this, 0, nullptr);
+    HANDLE worker = settings_.createWorkerThread
+                        ? settings_.createWorkerThread(&SearchEngine::serverWorker, this)
+                        : CreateThread(nullptr, 0, &SearchEngine::serverWorker, this, 0, nullptr);
     if (!worker) runningWorkers_.fetch_sub(1);
     Sleep(settings_.workerStartPauseMs);
     if (worker) {
@@ -126,12 +129,15 @@ void SearchEngine::workerLoop() {
     }
     for (;;) {
         std::optional<PendingServer> server;
-        {
+        try {
             // The pause is taken under queueLock: at most one server leaves the queue per pause,
             // however many workers run.
             LockHolder hold(queue.lock());
             Sleep(settings_.serverTakePauseMs);
             server = queue.takeHead();
+        } catch (...) {
+            // No memory for the copy of the head: that server is dropped (takeHead removed it),
+            // the others are still taken.
         }
         if (stopRequested()) break; // a server taken in this cycle is dropped
         if (server) {

@@ -22,8 +22,8 @@ void CPageDate::exchange(toolkit::DataExchange& dx) {
     dx.check(IDC_DATE_SMALLER_ON, smallerThanOn);
     dx.listIndex(IDC_DATE_KIND, dateKind);
     if (!dx.failed()) exchangeDateMode(dx.toValues());
-    dx.date(IDC_DATE_TO, toDate);
-    dx.date(IDC_DATE_FROM, fromDate);
+    dx.date(IDC_DATE_TO, toDate, toShown_);
+    dx.date(IDC_DATE_FROM, fromDate, fromShown_);
     dx.listIndex(IDC_DATE_UNIT, previousUnit);
     dx.unsignedNumber(IDC_DATE_COUNT, previousCount);
     dx.unsignedNumber(IDC_DATE_MIN, largerThanKB);

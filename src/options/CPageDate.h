@@ -34,4 +34,6 @@ private:
     // count field and unit list "During the previous"; each size field follows its check box.
     void enableDateControls(bool dateOn, bool between, bool previous);
     bool isChecked(int id) const;
+
+    toolkit::ShownDate toShown_, fromShown_;
 };

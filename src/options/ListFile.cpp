@@ -1,9 +1,6 @@
-// Reading and writing of list files.
+// The reader of list files' bytes (platform-neutral: no windows.h, so that it can also be built
+// natively for fuzzing).
 #include "options/ListFile.h"
-
-#include "toolkit/FileArchive.h"
-
-#include <algorithm>
 
 bool ListFileReader::feed(const char* data, size_t size) {
     for (size_t i = 0; i < size && !done_; ++i) {
@@ -25,7 +22,7 @@ bool ListFileReader::feed(const char* data, size_t size) {
 }
 
 void ListFileReader::finish() {
-    if (!done_ && !line_.empty()) names_.push_back(std::move(line_));
+    if (!done_ && !line_.empty()) endLine();
     line_.clear();
     done_ = true;
 }
@@ -35,30 +32,10 @@ void ListFileReader::endLine() {
         done_ = true;
         return;
     }
+    // The name's object, the room the list grows by when it is full, and the name's own block.
+    if (names_.size() == names_.capacity())
+        budget_.chargeElements(names_.capacity() ? names_.capacity() : 1, sizeof(std::string));
+    budget_.charge(ReadBudget::stringHeapBytes(line_.size()));
     names_.push_back(std::move(line_));
     line_.clear();
-}
-
-void readListFile(const std::string& path, std::vector<std::string>& names) {
-    names.clear();
-    FileArchive file = FileArchive::openForReading(path);
-    ListFileReader reader(names);
-    // Read in buffer-sized pieces: the names can never need more memory than the file holds.
-    char piece[FileArchive::kBufferSize];
-    while (uint64_t left = file.bytesLeft()) {
-        size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof piece));
-        file.readBytes(piece, n);
-        if (!reader.feed(piece, n)) break;
-    }
-    reader.finish();
-    file.close();
-}
-
-void writeListFile(const std::string& path, const std::vector<std::string>& names) {
-    FileArchive file = FileArchive::createForWriting(path);
-    for (const std::string& name : names) {
-        file.writeBytes(name.data(), name.size());
-        file.writeBytes("\n", 1);
-    }
-    file.close();
 }

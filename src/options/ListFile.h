@@ -2,15 +2,21 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "toolkit/CountedString.h"
 
 // Collects the names of a list file from its bytes, given in pieces of any size. A line ends at
 // a line feed, or at a carriage return together with the byte after it; the first empty line
 // ends the list; a last line without line end counts once finish() is called.
 class ListFileReader {
 public:
-    explicit ListFileReader(std::vector<std::string>& names) : names_(names) {}
+    // sourceBytes is the size of the whole file: the names may take no more memory than a
+    // ReadBudget of that size allows, else feed() throws TooLargeToRead.
+    explicit ListFileReader(std::vector<std::string>& names, uint64_t sourceBytes = UINT64_MAX)
+        : names_(names), budget_(sourceBytes) {}
 
     // Takes the next bytes; false once an empty line has ended the list (later bytes are not
     // wanted).
@@ -23,6 +29,7 @@ private:
     void endLine();
 
     std::vector<std::string>& names_;
+    ReadBudget budget_;
     std::string line_;
     bool skipNext_ = false; // the byte after a carriage return belongs to the line end
     bool done_ = false;
@@ -30,7 +37,8 @@ private:
 
 // Empties names, then reads the list file at path into it (names are taken unchanged: no
 // trimming, no server rule, no duplicate test). Throws FileError when the file cannot be opened
-// or read; names then holds what was read before the failure.
+// or read, or its names need more memory than there is or than its size allows; names then
+// holds what was read before the failure.
 void readListFile(const std::string& path, std::vector<std::string>& names);
 
 // Creates (or truncates) the file at path and writes each name followed by one line feed.

@@ -111,13 +111,16 @@ void loadNames(const NameList& list) {
     if (!toolkit::showFileDialog(false, list.page, k.defaultExtension, k.proposedName, k.filter,
                                  path))
         return;
+    // Read into a list of its own: after a failure both the list box and the page's names keep
+    // what they held.
+    std::vector<std::string> read;
     try {
-        readListFile(path, list.names);
+        readListFile(path, read);
     } catch (const FileError& error) {
-        // The list box keeps its entries; the names follow it again at the next exchange.
         showMessageBox(list.page, error.message(), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    list.names.swap(read);
     exchangeListBox(false, list.listBox(), list.names);
 }
 

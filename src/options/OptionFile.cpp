@@ -1,7 +1,6 @@
-// Encoding and decoding of the option file.
+// Encoding and decoding of the option file (platform-neutral: no windows.h, so that it can also
+// be built natively for fuzzing).
 #include "options/OptionFile.h"
-
-#include "toolkit/FileArchive.h"
 
 namespace {
 
@@ -19,14 +18,23 @@ int32_t takeI32(ByteSource& in) {
     return int32_t(readLE32(in));
 }
 
-void takeNames(ByteSource& in, FilterList& list) {
+std::string takeString(ByteSource& in, ReadBudget& budget) {
+    std::string s = readCountedString(in);
+    budget.charge(ReadBudget::stringHeapBytes(s.size()));
+    return s;
+}
+
+void takeNames(ByteSource& in, FilterList& list, ReadBudget& budget) {
     uint32_t count = readLE32(in);
     list.names.clear();
     // Every name takes at least its one-byte prefix: a count beyond the bytes left cannot be
-    // satisfied, and trusting it would reserve room for thousands of millions of names.
+    // satisfied. A count that fits may still need far more memory than the file holds (a name
+    // object for every one-byte empty name): the budget refuses it before anything is made.
     if (count > in.bytesLeft()) in.failPastEnd();
+    budget.chargeElements(count, sizeof(std::string));
+    list.names.reserve(count);
     for (uint32_t i = 0; i < count; ++i)
-        list.names.push_back(readCountedString(in));
+        list.names.push_back(takeString(in, budget));
 }
 
 } // namespace
@@ -58,6 +66,7 @@ void encodeOptions(std::string& out, const SearchOptions& o) {
 }
 
 void decodeOptions(ByteSource& in, SearchOptions& o) {
+    ReadBudget budget(in.bytesLeft());
     readLE32(in); // the format word: not tested
     readLE32(in); // the reserved word: ignored
     o.includeSubfolders = takeI32(in);
@@ -75,24 +84,10 @@ void decodeOptions(ByteSource& in, SearchOptions& o) {
     o.smallerThanOn = takeI32(in);
     o.largerThanKB = readLE32(in);
     o.smallerThanKB = readLE32(in);
-    o.namePattern = readCountedString(in);
+    o.namePattern = takeString(in, budget);
     o.fromDate = takeI32(in);
     o.toDate = takeI32(in);
-    takeNames(in, o.domains);
-    takeNames(in, o.servers);
-    takeNames(in, o.folders);
-}
-
-void writeOptionFile(const std::string& path, const SearchOptions& options) {
-    std::string bytes;
-    encodeOptions(bytes, options);
-    FileArchive out = FileArchive::createForWriting(path);
-    out.writeBytes(bytes.data(), bytes.size());
-    out.close();
-}
-
-void readOptionFile(const std::string& path, SearchOptions& into) {
-    FileArchive in = FileArchive::openForReading(path);
-    decodeOptions(in, into);
-    in.close();
+    takeNames(in, o.domains, budget);
+    takeNames(in, o.servers, budget);
+    takeNames(in, o.folders, budget);
 }

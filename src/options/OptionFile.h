@@ -23,13 +23,17 @@ void encodeOptions(std::string& out, const SearchOptions& options);
 // Reads an option file from in, filling into as it goes: when the data ends early, what was
 // read before stays in into and the source's end-of-data error is thrown. Values are taken as
 // stored, without range checks; each list is emptied before its names are appended. A count or
-// length that the remaining bytes cannot hold ends the read before anything is allocated.
+// length that the remaining bytes cannot hold ends the read before anything is allocated, with
+// the source's end-of-data error; names that would need more memory than the source's size
+// allows (ReadBudget) end it with TooLargeToRead.
 void decodeOptions(ByteSource& in, SearchOptions& into);
 
-// Creates (or truncates) the file at path and writes the options. Throws FileError.
+// Creates (or truncates) the file at path and writes the options. Throws FileError (a failed
+// allocation too, as the file error for lack of memory).
 void writeOptionFile(const std::string& path, const SearchOptions& options);
 
-// Reads the file at path into into, as decodeOptions does. Throws FileError; after a failure
+// Reads the file at path into into, as decodeOptions does. Throws FileError, also for a file
+// whose data needs more memory than its size allows or than there is; after a failure
 // into holds what was read before it, so callers that must not show half a file read into a
 // copy first.
 void readOptionFile(const std::string& path, SearchOptions& into);

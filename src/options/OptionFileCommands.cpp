@@ -7,6 +7,9 @@
 #include "toolkit/FileDialogs.h"
 #include "toolkit/MessageBoxes.h"
 
+#include <new>
+#include <utility>
+
 namespace {
 
 const char* const kExtension = "opt";
@@ -39,14 +42,18 @@ void openOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current) {
 bool loadOptionFile(HWND owner, COptionSheet& sheet, SearchOptions& current,
                     const std::string& path) {
     // Read into a copy: a file that ends early must change neither the pages nor the options.
-    SearchOptions read = current;
+    SearchOptions read;
     try {
+        read = current;
         readOptionFile(path, read);
     } catch (const FileError& error) {
         reportFileError(owner, error);
         return false;
+    } catch (const std::bad_alloc&) {
+        reportFileError(owner, FileError::outOfMemory(path));
+        return false;
     }
-    current = read;
+    current = std::move(read); // moves allocate nothing
     sheet.applyOptionsToPages(&current);
     return true;
 }

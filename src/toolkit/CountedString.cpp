@@ -1,8 +1,6 @@
-// Writing and reading counted strings and little-endian numbers; the UTF-16 form is converted with
-// the platform's tables.
+// Writing and reading counted strings and little-endian numbers (platform-neutral: the UTF-16
+// form is converted by ansiFromUtf16, which lives in AnsiText.cpp).
 #include "toolkit/CountedString.h"
-
-#include <windows.h>
 
 #include <cstring>
 #include <vector>
@@ -81,18 +79,6 @@ std::string readCountedString(ByteSource& in) {
     std::vector<char16_t> units(static_cast<size_t>(length));
     if (length) in.readBytes(units.data(), size_t(bytes));
     return ansiFromUtf16(units.data(), units.size());
-}
-
-std::string ansiFromUtf16(const char16_t* units, size_t count) {
-    if (count == 0) return {};
-    // Lengths come from a checked file, but the platform call takes an int.
-    if (count > 0x3FFFFFFF) count = 0x3FFFFFFF;
-    auto wide = reinterpret_cast<const wchar_t*>(units);
-    int needed = WideCharToMultiByte(CP_ACP, 0, wide, int(count), nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return {};
-    std::string out(size_t(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, int(count), out.data(), needed, nullptr, nullptr);
-    return out;
 }
 
 void BufferSource::readBytes(void* dst, size_t n) {

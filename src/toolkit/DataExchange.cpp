@@ -5,8 +5,9 @@
 
 #include <commctrl.h>
 
-#include <ctime>
 #include <vector>
+
+#include "toolkit/FileTime.h"
 
 namespace toolkit {
 
@@ -126,38 +127,44 @@ void DataExchange::date(int id, SYSTEMTIME& value) {
     }
 }
 
-void DataExchange::date(int id, int32_t& seconds) {
+namespace {
+
+// The picker's fields as seconds since 1970 UTC (the fields are local time); false when they
+// name no moment that the 32-bit time holds.
+bool pickerSeconds(HWND picker, int32_t& seconds) {
+    SYSTEMTIME local{};
+    if (SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&local)) != GDT_VALID)
+        return false;
+    local.wMilliseconds = 0;
+    uint64_t utc = 0;
+    if (!localFieldsToUtcFileTime(local, utc)) return false;
+    const int64_t t =
+        (int64_t(utc) - int64_t(kUnixEpochAsFileTime)) / int64_t(kFileTimeTicksPerSecond);
+    if (t < INT32_MIN || t > INT32_MAX) return false;
+    seconds = int32_t(t);
+    return true;
+}
+
+} // namespace
+
+void DataExchange::date(int id, int32_t& seconds, ShownDate& shown) {
     if (hasFailed) return;
+    HWND picker = control(id);
+    if (!picker) return;
     if (toMembers) {
-        SYSTEMTIME time{};
-        if (SendMessageA(control(id), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) !=
-            GDT_VALID)
-            return;
-        std::tm local{};
-        local.tm_year = time.wYear - 1900;
-        local.tm_mon = time.wMonth - 1;
-        local.tm_mday = time.wDay;
-        local.tm_hour = time.wHour;
-        local.tm_min = time.wMinute;
-        local.tm_sec = time.wSecond;
-        local.tm_isdst = -1; // daylight saving as the platform decides
-        std::time_t t = std::mktime(&local);
-        if (t != static_cast<std::time_t>(-1) && t >= INT32_MIN && t <= INT32_MAX)
-            seconds = static_cast<int32_t>(t);
-    } else {
-        std::time_t t = seconds;
-        std::tm* local = std::localtime(&t);
-        if (!local) return;
-        SYSTEMTIME time{};
-        time.wYear = static_cast<WORD>(local->tm_year + 1900);
-        time.wMonth = static_cast<WORD>(local->tm_mon + 1);
-        time.wDay = static_cast<WORD>(local->tm_mday);
-        time.wDayOfWeek = static_cast<WORD>(local->tm_wday);
-        time.wHour = static_cast<WORD>(local->tm_hour);
-        time.wMinute = static_cast<WORD>(local->tm_min);
-        time.wSecond = static_cast<WORD>(local->tm_sec);
-        date(id, time);
+        int32_t read = 0;
+        if (!pickerSeconds(picker, read)) return;
+        // Left alone since it was shown: exactly what it was given.
+        seconds = shown.known && read == shown.asRead ? shown.seconds : read;
+        return;
     }
+    // The platform's own time-zone rules, as everywhere else in the program (the C runtime's
+    // would follow the TZ variable instead).
+    SYSTEMTIME local{};
+    if (utcFileTimeToLocalFields(time32ToFileTimeU64(seconds), local))
+        SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local));
+    shown.seconds = seconds;
+    shown.known = pickerSeconds(picker, shown.asRead);
 }
 
 void DataExchange::fail(int id) {

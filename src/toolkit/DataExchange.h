@@ -17,6 +17,13 @@ inline constexpr const char* kPositiveIntegerMessage = "Please enter a positive 
 // field, a minus sign or any other text; value is then unchanged.
 bool parseUnsignedField(const std::string& text, uint32_t& value);
 
+// What a date picker was last given, and what its fields meant read back right after.
+struct ShownDate {
+    bool known = false;
+    int32_t seconds = 0;
+    int32_t asRead = 0;
+};
+
 // One exchange pass. Each call moves one value: to the members when toValues(), else to the
 // controls. A failed check shows its message, puts the focus on the field and ends the pass:
 // every later call does nothing, so the fields after it keep their previous values.
@@ -44,9 +51,11 @@ public:
     void listIndex(int id, int& value);
     // A date picker, as the platform's calendar time.
     void date(int id, SYSTEMTIME& value);
-    // A date picker, as seconds since 1 January 1970 UTC shown in local time (values the local
-    // calendar cannot show leave the picker unchanged).
-    void date(int id, int32_t& seconds);
+    // A date picker, as seconds since 1 January 1970 UTC shown in local time by the platform's
+    // time-zone rules. A picker that the user left alone gives back exactly the seconds it was
+    // last given (kept in shown), also when it could not show them or when its local time
+    // names two moments (the hour repeated when daylight saving ends).
+    void date(int id, int32_t& seconds, ShownDate& shown);
 
     // Ends the pass at field id after a check of the caller's own: focus to the field.
     void fail(int id);

@@ -30,6 +30,11 @@ public:
     static Cause causeOf(DWORD osError);
     // A FileError for the calling thread's last Win32 error.
     static FileError fromLastError(const std::string& path);
+    // The file's data needs more memory than there is, or than its size allows (the generic
+    // text: the file itself is readable).
+    static FileError outOfMemory(const std::string& path) {
+        return FileError(Generic, ERROR_NOT_ENOUGH_MEMORY, path);
+    }
 
     // The standard text of the cause with the path in place of %1.
     std::string message() const;

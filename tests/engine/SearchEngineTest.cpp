@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/SearchEngine.h"
+#include "support/AllocationWatch.h"
 #include "support/EngineTestHost.h"
 #include "support/LabFixture.h"
 #include "support/LabNetwork.h"
@@ -133,60 +135,98 @@ TEST_F(SearchEngineLan, DomainAndServerListsDecideWhatIsQueued) {
     }
 }
 
-TEST_F(SearchEngineLan, SixthAndEleventhQueuedServerStartTheSecondAndThirdWorker) {
-    // Servers come one per batch, slowly enough for each worker to take its first server; the
-    // first two servers keep their workers busy, so the queue only grows.
-    LabNetwork lab("engrule");
-    auto& domain = lab.domain("ENGRDOM");
-    domain.batch = 1;
-    domain.waitMs = 300;
-    for (int i = 1; i <= 13; ++i) {
-        const std::string name = "ENGRULE" + std::to_string(i);
-        auto& server = lab.server(name);
-        if (i <= 2) server.waitMs = 6000;
-        lab.share("S");
-    }
-    ASSERT_TRUE(lab.apply()) << lab.error();
-    for (int i = 1; i <= 13; ++i)
-        file("ENGRULE" + std::to_string(i), "S", "f.txt", true);
+namespace {
 
-    SearchEngineSettings settings = fastSettings();
-    settings.workerStartPauseMs = 1;
-    EngineTestHost host(settings);
-    ASSERT_TRUE(host.start(lanOptions("*.txt")));
-    ASSERT_TRUE(host.waitForCompletion());
-    EXPECT_EQ(host.engine().workersStarted(), 3);
-    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+// Server workers made suspended: the start rule then meets a queue that no worker has touched,
+// and the test lets them run when it has seen what it wanted.
+std::mutex heldLock;
+std::vector<HANDLE> heldWorkers;
+
+HANDLE createHeldWorker(LPTHREAD_START_ROUTINE routine, LPVOID engine) {
+    HANDLE thread = CreateThread(nullptr, 0, routine, engine, CREATE_SUSPENDED, nullptr);
+    HANDLE own = nullptr;
+    if (thread && DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &own, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS)) {
+        std::lock_guard<std::mutex> hold(heldLock);
+        heldWorkers.push_back(own);
+    }
+    return thread;
 }
 
-TEST_F(SearchEngineLan, SixServersKeepOneWorker) {
-    LabNetwork lab("engrule6");
-    auto& domain = lab.domain("ENGSDOM");
-    domain.batch = 1;
-    domain.waitMs = 300;
-    for (int i = 1; i <= 6; ++i) {
-        auto& server = lab.server("ENGSIX" + std::to_string(i));
-        if (i == 1) server.waitMs = 3000;
+void releaseHeldWorkers() {
+    std::lock_guard<std::mutex> hold(heldLock);
+    for (HANDLE worker : heldWorkers) {
+        ResumeThread(worker);
+        CloseHandle(worker);
+    }
+    heldWorkers.clear();
+}
+
+// Workers whose first large allocation (the first server's listing buffer) fails.
+struct WorkerStart {
+    LPTHREAD_START_ROUTINE routine;
+    LPVOID engine;
+};
+DWORD WINAPI workerWithoutMemoryAtFirst(LPVOID parameter) {
+    const WorkerStart start = *static_cast<WorkerStart*>(parameter);
+    delete static_cast<WorkerStart*>(parameter);
+    AllocationWatch::failLargeAllocationsOnThisThread(4096, 1);
+    return start.routine(start.engine);
+}
+HANDLE createWorkerWithoutMemoryAtFirst(LPTHREAD_START_ROUTINE routine, LPVOID engine) {
+    return createHeldWorker(workerWithoutMemoryAtFirst, new WorkerStart{routine, engine});
+}
+
+HANDLE failToCreate(LPTHREAD_START_ROUTINE, LPVOID) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(SearchEngineLan, WorkersStartAtTheFirstSixthAndEleventhServerAndNeverMoreThanTen) {
+    constexpr int kServers = 60;
+    LabNetwork lab("engrule");
+    lab.domain("ENGRDOM");
+    for (int i = 1; i <= kServers; ++i) {
+        lab.server("ENGRULE" + std::to_string(i));
         lab.share("S");
     }
     ASSERT_TRUE(lab.apply()) << lab.error();
-    for (int i = 1; i <= 6; ++i)
-        file("ENGSIX" + std::to_string(i), "S", "f.txt", true);
+    for (int i = 1; i <= kServers; ++i)
+        file("ENGRULE" + std::to_string(i), "S", "f.txt", false);
 
-    EngineTestHost host;
-    ASSERT_TRUE(host.start(lanOptions("*.txt")));
-    ASSERT_TRUE(host.waitForCompletion());
-    EXPECT_EQ(host.engine().workersStarted(), 1);
-    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    SearchEngineSettings settings = fastSettings();
+    settings.createWorkerThread = createHeldWorker;
+    EngineTestHost host(settings);
+    const struct {
+        int servers, workers;
+    } rows[] = {{1, 1}, {5, 1}, {6, 2}, {10, 2}, {11, 3}, {45, 9}, {46, 10}, {60, 10}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.servers) + " servers");
+        SearchOptions options = lanOptions("*.txt");
+        options.servers.mode = FilterMode::OnlyThese;
+        for (int i = 1; i <= row.servers; ++i)
+            options.servers.names.push_back("\\\\ENGRULE" + std::to_string(i));
+        ASSERT_TRUE(host.start(options));
+        // The enumeration ends while every worker it started is still held.
+        ASSERT_TRUE(host.pumpUntil([&] { return host.threadEnds == 1; }));
+        EXPECT_EQ(host.engine().workersStarted(), row.workers);
+        EXPECT_EQ(host.engine().queuedServers(), row.servers);
+        releaseHeldWorkers();
+        ASSERT_TRUE(host.waitForCompletion());
+        EXPECT_EQ(host.engine().store().count(), row.servers);
+    }
 }
 
 TEST_F(SearchEngineLan, ServerQueuedAfterTheLastWorkerEndedIsStillSearched) {
-    // The first server is searched at once and its worker ends; the second arrives a while
-    // later, while the ended worker's handle has not been reaped and still counts.
+    // The domain answers one server per batch, each when the gate lets it: the second comes
+    // only after the first server's worker has ended, while its handle still counts.
+    LabGate gate("englate");
     LabNetwork lab("englate");
     auto& domain = lab.domain("ENGLDOM2");
     domain.batch = 1;
-    domain.waitMs = 1500;
+    domain.gate = gate.name();
     lab.server("ENGLATE1");
     lab.share("S");
     lab.server("ENGLATE2");
@@ -198,10 +238,58 @@ TEST_F(SearchEngineLan, ServerQueuedAfterTheLastWorkerEndedIsStillSearched) {
     EngineTestHost host;
     host.reapOnMessages = false;
     ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    gate.pass();
+    ASSERT_TRUE(host.pumpUntil([&] { return host.threadEnds == 1; })); // the worker ended
+    gate.pass();
+    ASSERT_TRUE(host.pumpUntil([&] { return host.engine().queuedServers() == 0; }));
+    gate.pass(); // the end of the domain
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
     EXPECT_EQ(host.engine().workersStarted(), 2);
+}
+
+TEST_F(SearchEngineLan, ServersAreSearchedWhenNoWorkerThreadCanBeCreated) {
+    LabNetwork lab("engnothread");
+    lab.domain("ENGNTDOM");
+    for (int i = 1; i <= 7; ++i) {
+        lab.server("ENGNOTHR" + std::to_string(i));
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    for (int i = 1; i <= 7; ++i)
+        file("ENGNOTHR" + std::to_string(i), "S", "f.txt", true);
+
+    SearchEngineSettings settings = fastSettings();
+    settings.createWorkerThread = failToCreate;
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(host.engine().workersStarted(), 0);
     EXPECT_EQ(host.engine().queuedServers(), 0);
+}
+
+TEST_F(SearchEngineLan, NoMemoryInAWorkerEndsThatServerOnly) {
+    LabNetwork lab("engnomem");
+    lab.domain("ENGNMDOM");
+    for (int i = 1; i <= 4; ++i) {
+        lab.server("ENGNOMEM" + std::to_string(i));
+        lab.share("S");
+    }
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    // One worker takes the servers in order; the first one's listing finds no memory.
+    for (int i = 1; i <= 4; ++i)
+        file("ENGNOMEM" + std::to_string(i), "S", "f.txt", i > 1);
+
+    SearchEngineSettings settings = fastSettings();
+    settings.createWorkerThread = createWorkerWithoutMemoryAtFirst;
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    ASSERT_TRUE(host.pumpUntil([&] { return host.threadEnds == 1; })); // all four queued
+    releaseHeldWorkers();
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(host.engine().workersStarted(), 1);
 }
 
 TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {
@@ -211,6 +299,8 @@ TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {
         lab.server("ENGSTOP" + std::to_string(i));
         lab.share("S");
     }
+    // A domain that answers empty batches for ever: only the stop ends its listing.
+    lab.domain("ENGSTEND").emptyBatches = LabNetwork::kEndless;
     ASSERT_TRUE(lab.apply()) << lab.error();
     for (int i = 1; i <= 8; ++i)
         for (int k = 0; k < 5; ++k)
@@ -268,7 +358,7 @@ TEST_F(SearchEngineLan, FailingServersAreSkippedAndTheWalkGoesOn) {
     ASSERT_TRUE(host.start(lanOptions("*.txt")));
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
-    EXPECT_EQ(boxes.count(), 0); // only "no network" is shown
+    EXPECT_EQ(boxes.size(), 0u); // only "no network" is shown
     EXPECT_NE(host.engine().network().lastErrorText(), "");
 }
 
@@ -291,16 +381,16 @@ TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
         ASSERT_TRUE(host.start(options));
         ASSERT_TRUE(host.waitForCompletion());
         EXPECT_EQ(host.engine().history().levelCount(), 0);
-        ASSERT_EQ(boxes.count(), 1);
-        EXPECT_EQ(boxes.at(0).text.rfind("number: 0, Time:", 0), 0u) << boxes.at(0).text;
-        EXPECT_EQ(boxes.at(0).caption, "");
-        EXPECT_EQ(boxes.at(0).owner, nullptr);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text.rfind("number: 0, Time:", 0), 0u) << boxes[0].text;
+        EXPECT_EQ(boxes[0].caption, "");
+        EXPECT_EQ(boxes[0].owner, nullptr);
         EXPECT_EQ(host.searchFinished, 1);
     }
     ASSERT_TRUE(host.start(lanOptions("*.txt *.doc")));
     ASSERT_TRUE(host.waitForCompletion());
     ASSERT_EQ(host.engine().itemCount(), 3);
-    EXPECT_EQ(boxes.count(), 1); // a network search shows no box
+    EXPECT_EQ(boxes.size(), 1u); // a network search shows no box
 
     SearchOptions refine = lanOptions("AL*");
     refine.scope = SearchScope::LastResult;
@@ -309,8 +399,8 @@ TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
     EXPECT_EQ(host.engine().history().levelCount(), 2);
     EXPECT_EQ(host.engine().history().currentLevel(), 2);
     EXPECT_EQ(host.engine().itemCount(), 2); // alpha.txt, alpine.doc
-    ASSERT_EQ(boxes.count(), 2);
-    EXPECT_EQ(boxes.at(1).text.rfind("number: 3, Time:", 0), 0u) << boxes.at(1).text;
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text.rfind("number: 3, Time:", 0), 0u) << boxes[1].text;
     EXPECT_EQ(host.engine().store().count(), 3); // the store is untouched
 
     refine.namePattern = "*.doc";
@@ -375,10 +465,10 @@ TEST(SearchEngineNoNetwork, OneBoxAndNoWorker) {
     EngineTestHost host;
     ASSERT_TRUE(host.start(lanOptions("*")));
     ASSERT_TRUE(host.waitForCompletion());
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.at(0).text.rfind("CNetwork: WNetOpenEnum failed; Result is 1222 (\"", 0), 0u)
-        << boxes.at(0).text;
-    EXPECT_EQ(boxes.at(0).caption, "Corvask");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("CNetwork: WNetOpenEnum failed; Result is 1222 (\"", 0), 0u)
+        << boxes[0].text;
+    EXPECT_EQ(boxes[0].caption, "Corvask");
     EXPECT_EQ(host.engine().workersStarted(), 0);
     EXPECT_EQ(host.threadStarts, 1);
     EXPECT_EQ(host.threadEnds, 1);

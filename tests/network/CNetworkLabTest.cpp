@@ -42,7 +42,15 @@ public:
         CNetwork::reportError(code, functionName, showBox);
         return errorResult;
     }
+    bool walkStopped() const override {
+        // Counts the checks made after `stopAfter` was handled, and stops after 100 of them.
+        if (!stopAfter.empty() && std::count(handled.begin(), handled.end(), stopAfter))
+            return ++checksSinceStopAfter > 100;
+        return false;
+    }
     uint32_t flags = 9;
+    std::string stopAfter;
+    mutable int checksSinceStopAfter = 0;
 
 private:
     static std::string name(NETRESOURCEA* r) { return r->lpRemoteName ? r->lpRemoteName : "?"; }
@@ -108,6 +116,24 @@ TEST_F(CNetworkLab, SkippingTheRestOfEveryBatchStillDrainsTheProvider) {
                 ElementsAre(kProvider, "NETSKDOM", "\\\\NETSKIP1", "\\\\NETSKIP3", "\\\\NETSKIP4"));
 }
 
+TEST_F(CNetworkLab, AfterAnEmptyBatchAllAreAskedForAgainAndAStopEndsAnEndlessLevel) {
+    LabNetwork lab("netempty");
+    lab.domain("NETEMDOM").emptyBatches = 2;
+    lab.server("NETEMPTY1");
+    lab.server("NETEMPTY2");
+    lab.domain("NETENDLESS").emptyBatches = LabNetwork::kEndless;
+    lab.server("NETNEVER");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+
+    const unsigned zeroCountsBefore = LabNetwork::zeroCountCalls();
+    RecordingWalk walk;
+    walk.stopAfter = "NETENDLESS";
+    EXPECT_EQ(walk.enumerate(RESOURCEDISPLAYTYPE_SERVER, 9), 1);
+    EXPECT_THAT(walk.handled,
+                ElementsAre(kProvider, "NETEMDOM", "\\\\NETEMPTY1", "\\\\NETEMPTY2", "NETENDLESS"));
+    EXPECT_EQ(LabNetwork::zeroCountCalls(), zeroCountsBefore);
+}
+
 TEST_F(CNetworkLab, AbandoningDeepInsideClosesEveryLevelAndReturnsZero) {
     LabNetwork lab("netabandon");
     lab.provider().batch = 1;
@@ -157,7 +183,7 @@ TEST_F(CNetworkLab, ExtendedErrorCarriesTheProvidersTextWhenTheRouterKeepsIt) {
     BoxRecorder boxes;
     CNetworkHooks network; // no error hook: recorded, no box, the walk goes on
     EXPECT_EQ(network.enumerate(RESOURCEDISPLAYTYPE_SHARE, 9), 1);
-    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(boxes.size(), 0u);
     const std::string text = network.lastErrorText();
     if (text.rfind("WNetGetLastError failed; error ", 0) == 0) {
         // This router does not keep a provider's extended error (Wine 8's mpr answers with its

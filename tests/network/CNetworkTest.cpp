@@ -52,13 +52,16 @@ TEST(CNetworkText, TextIsCutAt511Characters) {
     EXPECT_EQ(CNetwork::formatError(0xE000FFF1, longName.c_str()).size(), 511u);
 }
 
-TEST(CNetworkText, ExtendedErrorWithoutProviderTextSaysWNetGetLastErrorFailedOrQuotesIt) {
-    // Without a provider that set an extended error, either the lookup fails (its own text) or
-    // it answers with an empty provider record; both are well formed and never read garbage.
-    const std::string text = CNetwork::formatError(ERROR_EXTENDED_ERROR, "WNetOpenEnum");
-    const bool lookupFailed = text.rfind("WNetGetLastError failed; error ", 0) == 0;
-    const bool providerText = text.find(" failed with code ") != std::string::npos;
-    EXPECT_TRUE(lookupFailed || providerText) << text;
+TEST(CNetworkText, ProviderTextLosesItsLineEndAndTheCodePrintsSigned) {
+    EXPECT_EQ(CNetwork::formatProviderError("Lab Net", 77, "server is resting\r\n"),
+              "Lab Net failed with code 77 (\"server is resting\")");
+    // Whatever the last two characters are, they go; a shorter text stays whole.
+    EXPECT_EQ(CNetwork::formatProviderError("Lab Net", 0xFFFFFFFF, "down."),
+              "Lab Net failed with code -1 (\"dow\")");
+    EXPECT_EQ(CNetwork::formatProviderError("Lab Net", 5, "x"),
+              "Lab Net failed with code 5 (\"x\")");
+    EXPECT_EQ(CNetwork::formatProviderError("", 5, ""), " failed with code 5 (\"\")");
+    EXPECT_EQ(CNetwork::formatProviderError(std::string(600, 'n').c_str(), 5, "t").size(), 511u);
 }
 
 // Needs a machine (prefix) with no network provider at all; the lab's tests run it in a child
@@ -72,8 +75,8 @@ TEST(CNetworkNoNetwork, OneStopBoxWithTheSystemTextAndTheWalkEndsWithZero) {
     CNetworkHooks network(&filtered, acceptAll, countingFilter);
     EXPECT_EQ(network.enumerate(RESOURCEDISPLAYTYPE_SERVER, 9), 0);
     EXPECT_EQ(filtered, 0);
-    ASSERT_EQ(boxes.count(), 1);
-    const MessageBoxRequest box = boxes.at(0);
+    ASSERT_EQ(boxes.size(), 1u);
+    const MessageBoxRequest box = boxes[0];
     EXPECT_EQ(box.text, "CNetwork: WNetOpenEnum failed; Result is 1222 (\"" +
                             systemText(ERROR_NO_NETWORK) + "\")\n");
     EXPECT_EQ(box.caption, "Corvask");
@@ -91,5 +94,5 @@ TEST(CNetworkNoNetwork, AnErrorHookDecidesTheResultAndNoBoxIsShown) {
     CNetworkHooks network(&seen, nullptr, nullptr, errorHookSeven);
     EXPECT_EQ(network.enumerate(RESOURCEDISPLAYTYPE_SERVER, 9), 7);
     EXPECT_EQ(seen, std::vector<std::string>{"WNetOpenEnum:1222"});
-    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(boxes.size(), 0u);
 }

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <fstream>
-#include <iterator>
+#include "support/AllocationWatch.h"
+#include "support/ScratchFolder.h"
+#include "toolkit/FileArchive.h"
 
 namespace {
 
@@ -46,21 +45,10 @@ TEST(ListFileReader, NamesAreTakenUnchanged) {
 
 class ListFileOnDisk : public testing::Test {
 protected:
-    void SetUp() override {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        path_ = std::string(dir) + "corvask-listfile-test.sop";
-        DeleteFileA(path_.c_str());
-    }
-    void TearDown() override { DeleteFileA(path_.c_str()); }
-    std::string bytes() const {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void writeBytes(const std::string& text) const {
-        std::ofstream(path_, std::ios::binary | std::ios::trunc) << text;
-    }
-    std::string path_;
+    std::string bytes() const { return readWholeFile(path_); }
+    void writeBytes(const std::string& text) const { writeWholeFile(path_, text); }
+    ScratchFolder folder_;
+    std::string path_ = folder_.file("list.sop");
 };
 
 TEST_F(ListFileOnDisk, WritesEachNameWithOneLineFeedAndReadsItBack) {
@@ -87,4 +75,20 @@ TEST_F(ListFileOnDisk, ReadsAFileWrittenElsewhere) {
     writeBytes("first\n" + longName);
     readListFile(path_, names);
     EXPECT_EQ(names, (Names{"first", longName}));
+}
+
+TEST_F(ListFileOnDisk, MillionsOfShortNamesAreRefusedWithinASmallMultipleOfTheFileSize) {
+    std::string file;
+    for (int i = 0; i < 2000000; ++i)
+        file += "a\n";
+    writeBytes(file);
+    Names names;
+    AllocationWatch watch;
+    try {
+        readListFile(path_, names);
+        ADD_FAILURE() << "read " << names.size() << " names";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.message(), "An unknown error occurred while accessing " + path_ + ".");
+    }
+    EXPECT_LT(watch.peakGrowth(), 8 * file.size() + (2u << 20));
 }

@@ -4,6 +4,7 @@
 #include "options/NameListBox.h"
 #include "options/NameLists.h"
 #include "resources/resource.h"
+#include "support/BoxRecorder.h"
 #include "support/DialogDriver.h"
 #include "support/ScratchFolder.h"
 #include "toolkit/FileDialogs.h"
@@ -229,18 +230,11 @@ public:
             answer.path = path;
             return answer;
         });
-        setMessageBoxResponder([this](const MessageBoxRequest& request) {
-            boxes.push_back(request.text);
-            return IDOK;
-        });
     }
-    ~FileDialogAnswers() {
-        toolkit::setFileDialogResponder(nullptr);
-        setMessageBoxResponder(nullptr);
-    }
+    ~FileDialogAnswers() { toolkit::setFileDialogResponder(nullptr); }
     std::string path;
     std::vector<toolkit::FileDialogRequest> requests;
-    std::vector<std::string> boxes;
+    BoxRecorder boxes;
 };
 
 } // namespace
@@ -281,11 +275,26 @@ TEST_F(NameListOnPage, AFailedLoadReportsTheFileAndKeepsTheEntries) {
     putTypedName(domainBox_, "kept", false);
     loadNames(domains());
     ASSERT_EQ(answers.boxes.size(), 1u);
-    EXPECT_EQ(answers.boxes[0], answers.path + " was not found.");
+    EXPECT_EQ(answers.boxes[0].text, answers.path + " was not found.");
     EXPECT_EQ(entries(domainBox_), (Names{"kept"}));
+
+    // Two million names cost far more memory than the file's size allows: the file error, and
+    // neither the list box nor the page's names change.
+    domainNames_ = {"page name"};
+    std::string many;
+    for (int i = 0; i < 2000000; ++i)
+        many += "a\n";
+    answers.path = folder.file("many.dop");
+    writeWholeFile(answers.path, many);
+    loadNames(domains());
+    ASSERT_EQ(answers.boxes.size(), 2u);
+    EXPECT_EQ(answers.boxes[1].text,
+              "An unknown error occurred while accessing " + answers.path + ".");
+    EXPECT_EQ(entries(domainBox_), (Names{"kept"}));
+    EXPECT_EQ(domainNames_, (Names{"page name"}));
 
     // Saving into a folder that does not exist reports it too.
     answers.path = folder.file("no\\such\\folder.dop");
     saveNames(domains());
-    EXPECT_EQ(answers.boxes.size(), 2u);
+    EXPECT_EQ(answers.boxes.size(), 3u);
 }

@@ -5,15 +5,20 @@
 #include "options/OptionFile.h"
 #include "options/OptionFileCommands.h"
 #include "resources/resource.h"
+#include "support/BoxRecorder.h"
+#include "support/Bytes.h"
 #include "support/ScratchFolder.h"
 #include "support/WindowShot.h"
 #include "toolkit/FileDialogs.h"
+#include "toolkit/FileTime.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <ctime>
 
 namespace {
 
@@ -31,14 +36,9 @@ protected:
                                nullptr, nullptr, nullptr, nullptr);
         CreateWindowExA(0, "STATIC", "", WS_CHILD, 12, 9, 10, 10, host,
                         reinterpret_cast<HMENU>(kFrameId), nullptr, nullptr);
-        setMessageBoxResponder([this](const MessageBoxRequest& request) {
-            boxes.push_back(request.text);
-            return IDOK;
-        });
         ASSERT_TRUE(sheet.createInDialog(host, kFrameId));
     }
     void TearDown() override {
-        setMessageBoxResponder(nullptr);
         toolkit::setFileDialogResponder(nullptr);
         DestroyWindow(host);
     }
@@ -54,7 +54,7 @@ protected:
 
     HWND host = nullptr;
     COptionSheet sheet;
-    std::vector<std::string> boxes;
+    BoxRecorder boxes;
 };
 
 // Options in which every field differs from its default.
@@ -218,7 +218,7 @@ TEST_F(OptionSheetInHost, AnInvalidNumberKeepsThePageInFrontEvenWhenItsFieldIsDi
     EXPECT_FALSE(sheet.setActivePage(Main));
     EXPECT_EQ(sheet.activeIndex(), DateAndSize);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "Please enter a positive integer.");
+    EXPECT_EQ(boxes[0].text, "Please enter a positive integer.");
 
     // Reading the pages reports it again and goes on: the fields before it are taken, the
     // rejected one keeps its value.
@@ -255,6 +255,28 @@ TEST_F(OptionSheetInHost, EveryOptionPassesThePagesUnchanged) {
     expected.servers.names = {"\\\\alpha", "\\\\zeta"};
     expected.folders.names = {"$RECYCLE.BIN", "backup*", "Temp"};
     EXPECT_EQ(out, expected);
+
+    // Dates pass unchanged, before 1970 too, and show the local day of the platform's time
+    // zone, whatever the C runtime's TZ variable says.
+    _putenv("TZ=XYZ-13");
+    _tzset();
+    SearchOptions dated = in;
+    dated.fromDate = -1000000000; // 1938-04-24 22:13:20 UTC
+    dated.toDate = 1700000000 + 86399;
+    sheet.applyOptionsToPages(&dated);
+    show(DateAndSize);
+    SYSTEMTIME shown{}, local{};
+    SendMessageA(control(DateAndSize, IDC_DATE_FROM), DTM_GETSYSTEMTIME, 0,
+                 reinterpret_cast<LPARAM>(&shown));
+    ASSERT_TRUE(utcFileTimeToLocalFields(time32ToFileTimeU64(dated.fromDate), local));
+    EXPECT_EQ(shown.wYear * 10000 + shown.wMonth * 100 + shown.wDay,
+              local.wYear * 10000 + local.wMonth * 100 + local.wDay);
+    show(Main);
+    sheet.readOptionsFromPages(out);
+    _putenv("TZ=");
+    _tzset();
+    EXPECT_EQ(out.fromDate, dated.fromDate);
+    EXPECT_EQ(out.toDate, dated.toDate);
 
     // Values no control can show come back as no selection.
     SearchOptions odd = in;
@@ -315,7 +337,20 @@ TEST_F(OptionSheetInHost, OptionsSurviveAnOptionFileAndComeBackToThePages) {
     SearchOptions kept = before;
     openOptionFile(host, sheet, kept);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0], "An attempt was made to access " + path + " past its end.");
+    EXPECT_EQ(boxes[0].text, "An attempt was made to access " + path + " past its end.");
+    EXPECT_EQ(kept, before);
+    sheet.readOptionsFromPages(shown);
+    EXPECT_EQ(shown, before);
+
+    // So is a file whose four million empty names would need far more memory than its size.
+    std::string hostile;
+    encodeOptions(hostile, SearchOptions{});
+    hostile =
+        hostile.substr(0, 77) + le32(4000000) + std::string(4000000, '\0') + le32(0) + le32(0);
+    writeWholeFile(path, hostile);
+    openOptionFile(host, sheet, kept);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "An unknown error occurred while accessing " + path + ".");
     EXPECT_EQ(kept, before);
     sheet.readOptionsFromPages(shown);
     EXPECT_EQ(shown, before);

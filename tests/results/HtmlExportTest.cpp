@@ -149,9 +149,9 @@ TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
 TEST_F(HtmlExportTest, AFileThatCannotBeCreatedIsReportedAndNothingWritten) {
     std::string path = dir.file("missing folder\\Result.html");
     EXPECT_FALSE(exportHtml(view, path, nullptr));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Open file error, can't export to text file\n");
-    EXPECT_EQ(boxes.boxes[0].caption, "Corvask");
-    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Open file error, can't export to text file\n");
+    EXPECT_EQ(boxes[0].caption, "Corvask");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
     EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }

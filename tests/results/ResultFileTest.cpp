@@ -41,7 +41,7 @@ TEST_F(ResultFileTest, EmptyViewIsEightBytes) {
     std::string path = dir.file("empty.sr");
     ASSERT_TRUE(saveResultFile(view, path, nullptr));
     EXPECT_EQ(readWholeFile(path), bytes({0xC8, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(ResultFileTest, RecordLayoutByteForByte) {
@@ -88,7 +88,7 @@ TEST_F(ResultFileTest, LoadThenSaveGivesTheSameBytesAndItems) {
     ResultView loadedView(loaded, loadedHistory);
     ASSERT_TRUE(saveResultFile(loadedView, second, nullptr));
     EXPECT_EQ(readWholeFile(second), readWholeFile(first));
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(ResultFileTest, HeaderAndReservedWordsAreIgnoredAndUtf16TextIsConverted) {
@@ -114,7 +114,7 @@ TEST_F(ResultFileTest, ZeroOrNegativeCountLoadsNothing) {
     writeWholeFile(path, le32(200) + le32(0));
     EXPECT_TRUE(loadResultFile(store, path, nullptr));
     EXPECT_EQ(store.count(), 0);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(ResultFileTest, FileCutAtEveryOffsetKeepsTheRecordsBeforeTheCut) {
@@ -129,16 +129,16 @@ TEST_F(ResultFileTest, FileCutAtEveryOffsetKeepsTheRecordsBeforeTheCut) {
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         writeWholeFile(path, whole.substr(0, cut));
         ResultSet partial;
-        boxes.boxes.clear();
+        boxes.clear();
         ASSERT_FALSE(loadResultFile(partial, path, nullptr)) << cut;
         int32_t complete = 0;
         for (size_t end : recordEnds)
             complete += end <= cut ? 1 : 0;
         ASSERT_EQ(partial.count(), complete) << cut;
-        ASSERT_EQ(boxes.boxes.size(), 1u) << cut;
-        EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << cut;
-        EXPECT_EQ(boxes.boxes[0].caption, "Corvask");
-        EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+        ASSERT_EQ(boxes.size(), 1u) << cut;
+        EXPECT_EQ(boxes[0].text, kPastEnd) << cut;
+        EXPECT_EQ(boxes[0].caption, "Corvask");
+        EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
     }
     writeWholeFile(path, whole);
     ResultSet full;
@@ -168,13 +168,13 @@ TEST_F(ResultFileTest, HostileLengthsEndAtTheEndOfTheFile) {
     for (const Case& c : cases) {
         writeWholeFile(path, le32(200) + c.body);
         ResultSet partial;
-        boxes.boxes.clear();
+        boxes.clear();
         AllocationWatch watch;
         EXPECT_FALSE(loadResultFile(partial, path, nullptr)) << c.what;
         EXPECT_LT(watch.largest(), kAllocationLimit) << c.what;
         EXPECT_EQ(partial.count(), c.records) << c.what;
-        ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
-        EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << c.what;
+        ASSERT_EQ(boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes[0].text, kPastEnd) << c.what;
     }
 }
 
@@ -193,14 +193,14 @@ TEST_F(ResultFileTest, RandomBytesGiveRecordsOrThePastEndText) {
             if (random() % 4 == 0) c = char(random() % 6);
         writeWholeFile(path, file);
         ResultSet loaded;
-        boxes.boxes.clear();
+        boxes.clear();
         AllocationWatch watch;
         bool ok = loadResultFile(loaded, path, nullptr);
         EXPECT_LT(watch.largest(), kAllocationLimit) << round;
         EXPECT_LE(size_t(loaded.count()) * 38, file.size()) << round;
         if (!ok) {
-            ASSERT_EQ(boxes.boxes.size(), 1u) << round;
-            EXPECT_EQ(boxes.boxes[0].text, kPastEnd) << round;
+            ASSERT_EQ(boxes.size(), 1u) << round;
+            EXPECT_EQ(boxes[0].text, kPastEnd) << round;
         }
     }
 }
@@ -209,18 +209,18 @@ TEST_F(ResultFileTest, MissingFileIsReportedAndChangesNothing) {
     store.append(rawItem("kept.txt", "C:", 1));
     std::string path = dir.file("absent.sr");
     EXPECT_FALSE(loadResultFile(store, path, nullptr));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, path + " was not found.");
-    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, path + " was not found.");
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
     EXPECT_EQ(store.count(), 1);
 }
 
 TEST_F(ResultFileTest, SaveIntoAMissingFolderIsReported) {
     std::string path = dir.file("no such folder\\r.sr");
     EXPECT_FALSE(saveResultFile(view, path, nullptr));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_NE(boxes.boxes[0].text.find(path), std::string::npos);
-    EXPECT_EQ(boxes.boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find(path), std::string::npos);
+    EXPECT_EQ(boxes[0].type & MB_ICONMASK, UINT(MB_ICONSTOP));
 }
 
 TEST_F(ResultFileTest, SavingALevelWritesItsRowsInOrderAndLoadsAsOneLevel) {
@@ -261,6 +261,6 @@ TEST_F(ResultFileTest, FailedOpenShowsLevelOneOverTheRecordsRead) {
     EXPECT_EQ(history.currentLevel(), 1);
     ASSERT_EQ(view.itemCount(), 2);
     EXPECT_EQ(view.itemAt(1)->name, "second.txt");
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kPastEnd);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kPastEnd);
 }

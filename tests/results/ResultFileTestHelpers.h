@@ -12,24 +12,8 @@
 #include "results/ResultHistory.h"
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
+#include "support/BoxRecorder.h"
 #include "support/ScratchFolder.h"
-#include "toolkit/MessageBoxes.h"
-
-// Answers every message box with OK and keeps what was asked, for the length of a test.
-class BoxRecorder {
-public:
-    BoxRecorder() {
-        setMessageBoxResponder([this](const MessageBoxRequest& r) {
-            boxes.push_back(r);
-            return IDOK;
-        });
-    }
-    ~BoxRecorder() { setMessageBoxResponder({}); }
-    BoxRecorder(const BoxRecorder&) = delete;
-    BoxRecorder& operator=(const BoxRecorder&) = delete;
-
-    std::vector<MessageBoxRequest> boxes;
-};
 
 // An empty result store with its history and view, a scratch folder for the files a test writes,
 // and the message boxes the test raised.

@@ -63,7 +63,7 @@ TEST(ResultListCtrlTest, ManyAnnouncementsFromAnotherThreadEndWithTheExactCount)
             setCount(list, i);
         done = true;
     });
-    pumpUntil([&] { return done.load(); });
+    ASSERT_TRUE(pumpUntil([&] { return done.load(); }));
     worker.join();
     EXPECT_EQ(kAnnouncements, host.listCount());
     // Rows at the end are real rows of the list.

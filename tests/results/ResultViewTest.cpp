@@ -249,7 +249,7 @@ TEST_F(ViewFixture, AppendsFromWorkerThreadsReachTheListExactly) {
             --running;
         });
     // The workers' count messages are sent to this thread: keep answering until they are done.
-    pumpUntil([&] { return running == 0; });
+    ASSERT_TRUE(pumpUntil([&] { return running == 0; }));
     for (std::thread& worker : workers)
         worker.join();
     EXPECT_EQ(kThreads * kEach, store.count());

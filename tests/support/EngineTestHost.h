@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/SearchEngine.h"
+#include "support/MessagePump.h"
 #include "options/SearchOptions.h"
 
 // Settings without the pacing pauses.
@@ -34,17 +36,11 @@ public:
     // Pumps messages until the search has completed (the handler or the periodic end check ran
     // finishSearch). False when it did not within the safety limit (a hang, not a timing test).
     bool waitForCompletion(DWORD safetyMs = 300000);
-    // Pumps until the predicate holds or the safety limit passes.
-    template <typename Predicate> bool pumpUntil(Predicate done, DWORD safetyMs = 300000) {
-        const DWORD started = GetTickCount();
-        while (!done()) {
-            if (GetTickCount() - started > safetyMs) return false;
-            pump();
-            Sleep(1);
-        }
-        return true;
+    // Pumps until the predicate holds; false when the limit passed first.
+    [[nodiscard]] bool pumpUntil(const std::function<bool()>& done, DWORD limitMs = kPumpLimitMs) {
+        return ::pumpUntil(done, limitMs);
     }
-    void pump();
+    void pump() { pumpMessages(); }
 
     // Messages received since the last start.
     int threadStarts = 0;   // WM_WORKER_STATE 1

@@ -92,6 +92,7 @@ std::string LabNetwork::optionText(const Container& c) {
     number("batch", c.batch);
     number("wait", c.waitMs);
     number("empty", c.emptyBatches);
+    if (!c.gate.empty()) s += " | gate=" + c.gate;
     number("open-error", c.openError);
     number("enum-error", c.enumError);
     number("after", c.enumAfter);
@@ -250,16 +251,24 @@ int LabNetwork::runWithoutProvider(const std::string& gtestFilter) {
     fflush(stdout);
     fflush(stderr);
     SetEnvironmentVariableA("CORVASK_LAB_DISABLE", "1");
+    // The child fails when the filter leaves it no test that runs (TestMain.cpp), so a renamed
+    // test cannot make this pass by running nothing.
+    SetEnvironmentVariableA(kMustRunATestVariable, "1");
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     BOOL started =
         CreateProcessA(exe, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     SetEnvironmentVariableA("CORVASK_LAB_DISABLE", nullptr);
+    SetEnvironmentVariableA(kMustRunATestVariable, nullptr);
     if (!started) return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
+    if (WaitForSingleObject(pi.hProcess, 300000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 1);
+        code = DWORD(-1);
+    } else {
+        GetExitCodeProcess(pi.hProcess, &code);
+    }
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return static_cast<int>(code);
@@ -292,4 +301,27 @@ bool LabNetwork::enumerationTotals(unsigned& opened, unsigned& closed) {
     opened = o;
     closed = c;
     return true;
+}
+
+unsigned LabNetwork::zeroCountCalls() {
+    using Fn = DWORD(WINAPI*)();
+    auto fn =
+        reinterpret_cast<Fn>(reinterpret_cast<void*>(providerFunction("CorvaskLabZeroCountCalls")));
+    return fn ? fn() : 0xFFFFFFFF;
+}
+
+LabGate::LabGate(const std::string& name)
+    : name_(name + "-" + std::to_string(GetCurrentProcessId())),
+      event_(CreateEventA(nullptr, FALSE, FALSE, name_.c_str())) {}
+
+LabGate::~LabGate() {
+    // Whatever still waits goes on: the event is set for good before it is closed.
+    if (event_) {
+        SetEvent(event_);
+        CloseHandle(event_);
+    }
+}
+
+void LabGate::pass() {
+    if (event_) SetEvent(event_);
 }

@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+// Set in a child test process that must run at least one test (TestMain.cpp checks it).
+inline constexpr const char* kMustRunATestVariable = "CORVASK_MUST_RUN_A_TEST";
+
 class LabNetwork {
 public:
     // How one container (the provider's top level, a network, a domain, a server) serves its
@@ -25,6 +28,8 @@ public:
         unsigned batch = 0;        // records per NPEnumResource call
         unsigned waitMs = 0;       // pause at every open and every batch of this container
         unsigned emptyBatches = 0; // batches of zero records (result 0) before the first record
+                                   // (kEndless: every batch, for ever)
+        std::string gate;          // every batch waits until this LabGate lets it through
         unsigned openError = 0;    // NPOpenEnum fails with this code (e.g. 5, 67, 1222, 1208)
         unsigned enumError = 0;    // NPEnumResource fails with this code ...
         unsigned enumAfter = 0;    // ... after this many successful batches
@@ -32,6 +37,8 @@ public:
         std::string errorText;     // with 1208: the provider's own text
         std::string comment;
     };
+
+    static constexpr unsigned kEndless = 0xFFFFFFFF;
 
     explicit LabNetwork(std::string tag = "lab");
     ~LabNetwork(); // removes the share folders it made and the topology file, restores the
@@ -74,6 +81,8 @@ public:
     static unsigned openEnumerations(); // opened and not yet closed
     // Successful NPOpenEnum and NPCloseEnum calls since the process started.
     static bool enumerationTotals(unsigned& opened, unsigned& closed);
+    // NPEnumResource calls since the process started that asked for 0 records.
+    static unsigned zeroCountCalls();
     static unsigned topologyProblems(std::vector<std::string>* texts = nullptr);
     // The provider code and text of the last 1208 the provider returned on this thread, as it
     // handed them to mpr (Wine 8's mpr drops them: its WNetGetLastErrorA answers 1222).
@@ -81,7 +90,8 @@ public:
 
     // Runs this test executable again with the given --gtest_filter and without the lab
     // provider (it refuses to load when CORVASK_LAB_DISABLE is set), i.e. as a machine without
-    // any network provider; returns the child's exit code, or -1 if it could not be started.
+    // any network provider; returns the child's exit code (not 0 when no test ran in it), or -1
+    // if it could not be started or did not end within five minutes.
     static int runWithoutProvider(const std::string& gtestFilter);
     static bool providerDisabled(); // true inside such a child
 
@@ -99,4 +109,23 @@ private:
     Container root_;
     std::deque<Entry> entries_;
     std::vector<std::string> madeFolders_; // share and server folders this object created
+};
+
+// A gate of the lab provider: a container whose `gate` names it answers each batch only after
+// the test lets one through, so a test decides exactly when the next record arrives. A batch
+// left waiting goes on by itself after a minute, so a failed test cannot hang.
+class LabGate {
+public:
+    explicit LabGate(const std::string& name);
+    ~LabGate();
+    LabGate(const LabGate&) = delete;
+    LabGate& operator=(const LabGate&) = delete;
+
+    const std::string& name() const { return name_; }
+    // Lets the next waiting (or the next arriving) batch through.
+    void pass();
+
+private:
+    std::string name_;
+    void* event_;
 };

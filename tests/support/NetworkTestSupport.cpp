@@ -3,28 +3,6 @@
 
 #include <winnetwk.h>
 
-BoxRecorder::BoxRecorder() {
-    setMessageBoxResponder([this](const MessageBoxRequest& box) {
-        std::lock_guard<std::mutex> hold(lock_);
-        boxes_.push_back(box);
-        return IDOK;
-    });
-}
-
-BoxRecorder::~BoxRecorder() {
-    setMessageBoxResponder({});
-}
-
-int BoxRecorder::count() {
-    std::lock_guard<std::mutex> hold(lock_);
-    return int(boxes_.size());
-}
-
-MessageBoxRequest BoxRecorder::at(int i) {
-    std::lock_guard<std::mutex> hold(lock_);
-    return boxes_.at(size_t(i));
-}
-
 namespace netsupport {
 bool noNetworkHere() {
     HANDLE handle = nullptr;

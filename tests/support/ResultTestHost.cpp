@@ -55,21 +55,6 @@ void makeFolders(const std::string& path) {
 
 } // namespace
 
-void pumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-void pumpUntil(const std::function<bool()>& done) {
-    while (!done()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        pumpMessages();
-    }
-}
-
 ResultTestHost::ResultTestHost() {
     registerHostClass();
     window_ = CreateWindowExA(0, kHostClass, "Corvask test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "support/MessagePump.h"
 #include "results/FoundItem.h"
 #include "results/ResultHistory.h"
 #include "results/ResultListCtrl.h"
@@ -64,11 +65,6 @@ struct AttachedResults {
     AttachedResults() { view.attach(host.list(), host.statusBar()); }
     ~AttachedResults() { view.detach(); }
 };
-
-// Dispatches every waiting message of this thread (sent messages from other threads included).
-void pumpMessages();
-// Keeps answering the messages that other threads send to this thread until done() is true.
-void pumpUntil(const std::function<bool()>& done);
 
 // A FoundItem with the given name, folder, size and attributes; times from a local calendar date.
 FoundItem makeItem(const std::string& name, const std::string& folder, uint32_t size,

@@ -1,17 +1,15 @@
 // Copies a window's screen area into a BMP file.
 #include "support/WindowShot.h"
 
+#include "support/MessagePump.h"
+
 #include <cstdio>
 #include <vector>
 
 bool saveWindowShot(HWND window, const std::string& path, bool pump) {
     UpdateWindow(window);
-    MSG msg;
     for (int round = 0; pump && round < 20; ++round) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        pumpMessages();
         Sleep(10);
     }
     RECT r;

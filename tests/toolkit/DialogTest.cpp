@@ -1,5 +1,6 @@
 // Real dialogs from in-memory templates: the modal run with its filter and idle counts, the
 // value exchange with the unsigned-number check, command routing and reflected notifications.
+#include "support/BoxRecorder.h"
 #include "support/DialogTemplateBuilder.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialog.h"
@@ -100,17 +101,6 @@ protected:
 
 public:
     int filteredReached = 0;
-};
-
-struct RecordedBoxes {
-    std::vector<MessageBoxRequest> asked;
-    RecordedBoxes() {
-        setMessageBoxResponder([this](const MessageBoxRequest& r) {
-            asked.push_back(r);
-            return IDOK;
-        });
-    }
-    ~RecordedBoxes() { setMessageBoxResponder({}); }
 };
 
 } // namespace
@@ -249,11 +239,11 @@ TEST(DialogExchange, RejectedNumberShowsMessageFocusesFieldAndEndsThere) {
     CheckDlgButton(w, kCheck, BST_UNCHECKED);
     EnableWindow(GetDlgItem(w, kCount), TRUE);
 
-    RecordedBoxes boxes;
+    BoxRecorder boxes;
     EXPECT_FALSE(dialog.exchangeData(true));
-    ASSERT_EQ(boxes.asked.size(), 1u);
-    EXPECT_EQ(boxes.asked[0].text, "Please enter a positive integer.");
-    EXPECT_EQ(boxes.asked[0].caption, "Corvask");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Please enter a positive integer.");
+    EXPECT_EQ(boxes[0].caption, "Corvask");
     EXPECT_EQ(dialog.name, "taken"); // before the field: taken
     EXPECT_EQ(dialog.count, 7u);     // the field keeps its value
     EXPECT_EQ(dialog.limit, 9u);     // after it: untouched
@@ -264,7 +254,7 @@ TEST(DialogExchange, RejectedNumberShowsMessageFocusesFieldAndEndsThere) {
     SetDlgItemTextA(w, kCount, "");
     EnableWindow(GetDlgItem(w, kCount), FALSE);
     EXPECT_FALSE(dialog.exchangeData(true));
-    EXPECT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST(DialogExchange, UnsignedFieldRules) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScratchFolder.h"
+
 #include <string>
 
 using namespace toolkit;
@@ -13,14 +15,6 @@ std::string currentFolder() {
     char buffer[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof(buffer), buffer);
     return buffer;
-}
-
-std::string makeTempFolder(const char* name) {
-    char base[MAX_PATH] = {};
-    GetTempPathA(sizeof(base), base);
-    std::string folder = std::string(base) + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
 }
 
 // Restores the responders and the current folder whatever a test did.
@@ -35,9 +29,10 @@ struct DialogScope {
 } // namespace
 
 TEST(FileDialogs, StartInCurrentFolderAndLeaveItAtTheConfirmedFilesFolder) {
+    // The folders outlive the scope, which leaves them as the current folder before they go.
+    ScratchFolder firstFolder, secondFolder;
     DialogScope scope;
-    std::string first = makeTempFolder("corvask-fd-one");
-    std::string second = makeTempFolder("corvask-fd-two");
+    const std::string first = firstFolder.path(), second = secondFolder.path();
     ASSERT_TRUE(SetCurrentDirectoryA(first.c_str()));
 
     std::vector<FileDialogRequest> asked;

@@ -1,5 +1,6 @@
 // BarDialog with real bars under a real dialog: layout, idle updates of tool-bar buttons and
 // menus, prompts, the tool-tip rule and the status bar's lazily applied pane texts.
+#include "support/MessagePump.h"
 #include "support/DialogTemplateBuilder.h"
 #include "support/WindowShot.h"
 #include "toolkit/FrameworkMessages.h"
@@ -394,11 +395,7 @@ TEST(DialogStatusBar, LazyPaneTextsEndExact) {
         }
         SetEvent(done);
     });
-    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
+    EXPECT_TRUE(pumpUntil([&] { return WaitForSingleObject(done, 0) == WAIT_OBJECT_0; }));
     worker.join();
     CloseHandle(done);
     EXPECT_EQ(bar.paneText(0), "\\\\SERVER\\share\\folder 1999");
