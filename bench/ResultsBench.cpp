@@ -252,7 +252,11 @@ void benchWalk(const std::string& share, int rounds) {
     SearchCriteria criteria;
     fillWalkCriteria(criteria, masks);
     std::atomic<int32_t> stop{0};
-    WalkContext context{criteria, stop, store, window.status()};
+    // As during a search: the list follows the store, the status bar the walkers' folder text.
+    toolkit::LatestText folderText;
+    WalkContext context{criteria, stop, store, folderText};
+    SendMessageA(window.status(), toolkit::followPaneTextMessage(), 0, LPARAM(&folderText));
+    view.watchRows(true);
 
     double best[3] = {1e9, 1e9, 1e9};
     long hits[3] = {0, 0, 0};
@@ -275,6 +279,8 @@ void benchWalk(const std::string& share, int rounds) {
         hits[1] = announced.hits;
         hits[2] = store.count();
     }
+    view.watchRows(false);
+    SendMessageA(window.status(), toolkit::followPaneTextMessage(), 0, 0);
     say("  hits: plain %ld, plain + SendMessage %ld, real walker %ld (list rows %d)\n", hits[0],
         hits[1], hits[2], int(SendMessageA(window.list(), LVM_GETITEMCOUNT, 0, 0)));
     say("  plain FindFirstFileA walk            %8.3f s\n", best[0]);

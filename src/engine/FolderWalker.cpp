@@ -1,8 +1,6 @@
 // Walking one folder tree with the search's masks, and turning directory entries into hits.
 #include "engine/FolderWalker.h"
 
-#include <commctrl.h>
-
 #include "engine/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
@@ -51,8 +49,7 @@ void walkFolder(const WalkContext& context, const std::string& path) {
             return;
     }
 
-    if (context.statusBar)
-        SendMessageA(context.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    context.statusBar.set(path);
 
     // The folder's own hits: one listing per mask, in the order typed.
     WIN32_FIND_DATAA entry;
@@ -104,5 +101,5 @@ void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std
     item.attributes = entry.dwFileAttributes;
     item.name = entry.cFileName;
     item.folder = folder;
-    context.store.append(item); // takes storeLock, then announces the count with no lock held
+    context.store.append(item); // holds storeLock for the copy only, sends nothing
 }

@@ -86,8 +86,11 @@ bool loadResultFile(ResultSet& store, const std::string& path, HWND owner) {
         int32_t n = file.readI32();
         // A count larger than the file can hold is not trusted ahead: every record is read
         // before it is stored, and the end of the file ends the loop with an error.
-        for (int32_t i = 0; i < n; ++i)
-            store.append(readResultRecord(file));
+        HWND list = store.list();
+        for (int32_t i = 0; i < n; ++i) {
+            int32_t position = store.append(readResultRecord(file));
+            setListRowCount(list, position + 1, kAppendCountFlags);
+        }
         file.close();
         return true;
     } catch (const FileError& e) {

@@ -52,6 +52,7 @@ void ResultHistory::pushIdentityLevel() {
     LockHolder hold(levels_.lock());
     levels_.unlocked().append(level);
     currentLevel_ = 1;
+    releaseRows();
 }
 
 void ResultHistory::truncateAfterCurrent() {
@@ -67,6 +68,7 @@ void ResultHistory::clearAll() {
     deleteLevelsAbove(0);
     currentLevel_ = 0;
     storeSort_ = SortState{};
+    releaseRows();
 }
 
 bool ResultHistory::goBack(bool queryOnly, bool searchRunning) {
@@ -99,6 +101,7 @@ bool ResultHistory::navigate(int32_t target, bool queryOnly) {
         LockHolder hold(levels_.lock());
         currentLevel_ = target;
     }
+    releaseRows();
     setListRowCount(list_, rowCount(), LVSICF_NOINVALIDATEALL);
     if (list_) InvalidateRect(list_, nullptr, TRUE);
     return true;
@@ -128,6 +131,7 @@ int32_t ResultHistory::pushEmptyLevel() {
     deleteLevelsAbove(currentLevel_);
     levels_.unlocked().append(level);
     currentLevel_ = levels_.unlocked().count();
+    releaseRows();
     return currentLevel_;
 }
 
@@ -151,6 +155,10 @@ int32_t ResultHistory::rowCount() {
         }
     }
     return store_.count();
+}
+
+int32_t ResultHistory::rowsToShow() {
+    return rowsHeld_.load() ? -1 : rowCount();
 }
 
 int32_t ResultHistory::positionOfRow(int32_t row) {

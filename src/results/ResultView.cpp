@@ -36,6 +36,12 @@ std::string upperAnsi(std::string s) {
     return s;
 }
 
+// The program's own list class behind a window, or null.
+ResultListCtrl* listCtrlOf(HWND list) {
+    if (!list || !IsWindow(list)) return nullptr;
+    return dynamic_cast<ResultListCtrl*>(toolkit::Window::fromHandle(list));
+}
+
 int32_t selectedRowCount(HWND list) {
     return list ? int32_t(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
@@ -182,11 +188,18 @@ void ResultView::attach(HWND list, HWND statusBar) {
     if (!(style & LVS_SHAREIMAGELISTS))
         SetWindowLongPtrA(list, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
     if (smallIcons_) SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallIcons_));
+    if (ResultListCtrl* ctrl = listCtrlOf(list)) ctrl->followRows(&history_);
+}
+
+void ResultView::watchRows(bool on) {
+    if (ResultListCtrl* ctrl = listCtrlOf(list_)) ctrl->watchRows(on);
 }
 
 void ResultView::detach() {
     if (list_ && IsWindow(list_) && smallIcons_)
         SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (ResultListCtrl* ctrl = listCtrlOf(list_))
+        if (ctrl->rowSource() == &history_) ctrl->followRows(nullptr);
     if (list_) {
         store_.attachList(nullptr);
         history_.attachList(nullptr);

@@ -61,10 +61,16 @@ public:
 
     // Connects the list (report view, owner data) and the status bar: creates the five columns,
     // sets full-row selection, attaches the shell's small-icon list and hands the list to the
-    // store and the history. Either may be null in tests.
+    // store and the history. When the list is a ResultListCtrl it follows the history's rows
+    // (the current view); another list learns its count only from explicit calls. Either may be
+    // null in tests.
     void attach(HWND list, HWND statusBar);
-    // Takes the icon list off the list again (the shell's list is never destroyed).
+    // Takes the icon list off the list again (the shell's list is never destroyed) and ends the
+    // following.
     void detach();
+    // While on (a search fills the view), the list catches up with the view every 50 ms; turning
+    // it off catches up once more. Interface thread.
+    void watchRows(bool on);
     HWND list() const { return list_; }
     HWND statusBar() const { return statusBar_; }
     HIMAGELIST smallIcons() const { return smallIcons_; }

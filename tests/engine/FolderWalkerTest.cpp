@@ -23,12 +23,16 @@ struct WalkFixture : testing::Test {
     SearchCriteria criteria;
     std::atomic<int32_t> stop{0};
     ResultSet store;
+    toolkit::LatestText folderText;
     TempFolder temp;
 
+    // The list follows the store and the status bar the walker's folder text, as during a search.
     void SetUp() override {
-        store.attachList(host.list());
+        host.listCtrl().followRows(&store);
+        host.statusBarCtrl().followText(0, &folderText);
         masks({"*.*"});
     }
+    void TearDown() override { host.reset(); }
     void masks(std::initializer_list<const char*> list) {
         int i = 0;
         for (const char* mask : list)
@@ -43,7 +47,7 @@ struct WalkFixture : testing::Test {
         capturePatternCounts(criteria);
     }
     void walk(const std::string& path) {
-        WalkContext context{criteria, stop, store, host.statusBar()};
+        WalkContext context{criteria, stop, store, folderText};
         walkFolder(context, path);
     }
     std::vector<FoundItem> items() {
@@ -206,28 +210,25 @@ TEST_F(ShareFixture, AllExceptSkipsAFolderWithEverythingBelow) {
     EXPECT_EQ(0, store.count());
 }
 
-// Sets the stop flag when the list has been told about a given number of rows.
-struct StopAfter {
-    std::atomic<int32_t>* stop;
-    int32_t rows;
-};
-LRESULT CALLBACK stopAfterRows(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR data) {
-    auto* when = reinterpret_cast<StopAfter*>(data);
-    if (message == LVM_SETITEMCOUNT && int32_t(wParam) >= when->rows) *when->stop = 1;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 TEST_F(WalkFixture, StopEndsTheWalkAtTheNextEntryAndKeepsTheHits) {
     for (int f = 0; f < 4; ++f)
         for (int i = 0; i < 10; ++i)
             temp.makeFile("f" + std::to_string(f) + "\\file" + std::to_string(i) + ".txt");
-    StopAfter when{&stop, 13};
-    SetWindowSubclass(host.list(), stopAfterRows, 77, DWORD_PTR(&when));
-    walk(temp.path());
-    RemoveWindowSubclass(host.list(), stopAfterRows, 77);
-    EXPECT_EQ(13, store.count());
-    EXPECT_EQ(13, host.listCount());
+    // The walk runs on a worker, as in a search; the stop comes once 13 hits are in. After the
+    // flag is set the walker may finish the entry in hand, and nothing after it.
+    std::atomic<bool> ended{false};
+    int32_t atStop = 0;
+    std::thread walker([&] {
+        walk(temp.path());
+        ended = true;
+    });
+    pumpUntil([&] { return ended || store.count() >= 13; });
+    stop = 1;
+    atStop = store.count();
+    walker.join();
+    EXPECT_GE(store.count(), 13);
+    EXPECT_LE(store.count(), atStop + 1);
+    EXPECT_EQ(store.count(), host.listCount());
     // Every listing was closed: the whole tree can be deleted and the walk begun again.
     stop = 1;
     store.clear();
