@@ -93,13 +93,13 @@ void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std
                         entry.ftLastWriteTime) ||
         !passesSizeTest(context.criteria, entry.nFileSizeLow))
         return;
-    FoundItem item;
+    FoundItemRef item;
     item.creationTime = entry.ftCreationTime;
     item.lastAccessTime = entry.ftLastAccessTime;
     item.lastWriteTime = entry.ftLastWriteTime;
     item.size = entry.nFileSizeLow;
     item.attributes = entry.dwFileAttributes;
-    item.name = entry.cFileName;
+    item.name = entry.cFileName; // the walker has cut it at MAX_PATH - 1
     item.folder = folder;
     context.store.append(item); // holds storeLock for the copy only, sends nothing
 }

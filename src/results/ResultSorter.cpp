@@ -53,12 +53,49 @@ template <typename T, typename Compare> void quickSort(T* a, int32_t n, Compare&
             swap(a[j], a[j - 1]);
 }
 
+std::string_view nameOf(const FoundItem& item) {
+    return item.name;
+}
+std::string_view nameOf(const StoredItem& item) {
+    return item.nameView();
+}
+std::string_view folderOf(const FoundItem& item) {
+    return item.folder;
+}
+std::string_view folderOf(const StoredItem& item) {
+    return item.folderView();
+}
+
+std::string_view extensionOf(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return {};
+    return name.substr(dot + 1);
+}
+
+// The ascending comparator, for the items a caller holds and for those in the store alike.
+template <typename Item> int compareAny(const Item& a, const Item& b, int32_t column) {
+    bool folderA = a.isFolder(), folderB = b.isFolder();
+    if (folderA != folderB) return folderA ? -1 : 1;
+    int r = 0;
+    switch (column) {
+    case ColumnName: return compareNoCase(nameOf(a), nameOf(b));
+    case ColumnFolder: r = compareNoCase(folderOf(a), folderOf(b)); break;
+    case ColumnSize: r = a.size == b.size ? 0 : (a.size < b.size ? -1 : 1); break;
+    case ColumnType:
+        if (!folderA) r = compareNoCase(extensionOf(nameOf(a)), extensionOf(nameOf(b)));
+        break;
+    case ColumnModified: r = CompareFileTime(&a.lastWriteTime, &b.lastWriteTime); break;
+    default: break;
+    }
+    return r != 0 ? r : compareNoCase(nameOf(a), nameOf(b));
+}
+
 // Compares store items in a column's order, negated for a descending sort.
 struct ItemOrder {
     int32_t column;
     bool descending;
-    int operator()(const FoundItem& a, const FoundItem& b) const {
-        int r = compareItems(a, b, column);
+    int operator()(const StoredItem& a, const StoredItem& b) const {
+        int r = compareAny(a, b, column);
         return descending ? -r : r;
     }
 };
@@ -70,8 +107,8 @@ struct PositionOrder {
     ItemOrder order;
     int operator()(int32_t a, int32_t b) {
         LockHolder hold(store.storeLock());
-        const FoundItem* x = store.unlocked().at(a);
-        const FoundItem* y = store.unlocked().at(b);
+        const StoredItem* x = store.unlocked().at(a);
+        const StoredItem* y = store.unlocked().at(b);
         if (!x || !y) return (x ? -1 : 0) + (y ? 1 : 0);
         return order(*x, *y);
     }
@@ -79,7 +116,7 @@ struct PositionOrder {
 
 } // namespace
 
-int compareNoCase(const std::string& a, const std::string& b) {
+int compareNoCase(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         unsigned char x = foldAscii(static_cast<unsigned char>(a[i]));
@@ -91,26 +128,11 @@ int compareNoCase(const std::string& a, const std::string& b) {
 }
 
 std::string sortExtension(const std::string& name) {
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return "";
-    return name.substr(dot + 1);
+    return std::string(extensionOf(name));
 }
 
 int compareItems(const FoundItem& a, const FoundItem& b, int32_t column) {
-    bool folderA = a.isFolder(), folderB = b.isFolder();
-    if (folderA != folderB) return folderA ? -1 : 1;
-    int r = 0;
-    switch (column) {
-    case ColumnName: return compareNoCase(a.name, b.name);
-    case ColumnFolder: r = compareNoCase(a.folder, b.folder); break;
-    case ColumnSize: r = a.size == b.size ? 0 : (a.size < b.size ? -1 : 1); break;
-    case ColumnType:
-        if (!folderA) r = compareNoCase(sortExtension(a.name), sortExtension(b.name));
-        break;
-    case ColumnModified: r = CompareFileTime(&a.lastWriteTime, &b.lastWriteTime); break;
-    default: break;
-    }
-    return r != 0 ? r : compareNoCase(a.name, b.name);
+    return compareAny(a, b, column);
 }
 
 bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool searchRunning) {
