@@ -1,4 +1,4 @@
-// Sorting the current view: the comparators, the in-place quicksort, and the header click.
+// Sorting the current view: the comparator, the sort by precomputed keys, and the header click.
 #include "results/ResultSorter.h"
 
 #include <windows.h>
@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "results/ResultView.h"
 #include "toolkit/WaitCursor.h"
@@ -14,43 +15,6 @@ namespace {
 
 unsigned char foldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
-
-// Sorts a[0..n) in place; cmp(x, y) < 0 when x belongs before y. Recurses into the smaller side
-// only, so the stack stays logarithmic; equal keys stop both scans, so runs of equal rows split
-// evenly instead of degrading.
-template <typename T, typename Compare> void quickSort(T* a, int32_t n, Compare& cmp) {
-    using std::swap;
-    int32_t lo = 0, hi = n - 1;
-    while (hi - lo > 16) {
-        int32_t mid = lo + (hi - lo) / 2;
-        if (cmp(a[mid], a[lo]) < 0) swap(a[mid], a[lo]);
-        if (cmp(a[hi], a[lo]) < 0) swap(a[hi], a[lo]);
-        if (cmp(a[hi], a[mid]) < 0) swap(a[hi], a[mid]);
-        // a[lo] <= pivot <= a[hi] serve as sentinels for the two scans.
-        int32_t p = hi - 1;
-        swap(a[mid], a[p]);
-        int32_t i = lo, j = p;
-        for (;;) {
-            while (cmp(a[++i], a[p]) < 0) {
-            }
-            while (cmp(a[p], a[--j]) < 0) {
-            }
-            if (i >= j) break;
-            swap(a[i], a[j]);
-        }
-        swap(a[i], a[p]);
-        if (i - lo < hi - i) {
-            quickSort(a + lo, i - lo, cmp);
-            lo = i + 1;
-        } else {
-            quickSort(a + i + 1, hi - i, cmp);
-            hi = i - 1;
-        }
-    }
-    for (int32_t i = lo + 1; i <= hi; ++i)
-        for (int32_t j = i; j > lo && cmp(a[j], a[j - 1]) < 0; --j)
-            swap(a[j], a[j - 1]);
 }
 
 std::string_view nameOf(const FoundItem& item) {
@@ -90,29 +54,134 @@ template <typename Item> int compareAny(const Item& a, const Item& b, int32_t co
     return r != 0 ? r : compareNoCase(nameOf(a), nameOf(b));
 }
 
-// Compares store items in a column's order, negated for a descending sort.
-struct ItemOrder {
-    int32_t column;
-    bool descending;
-    int operator()(const StoredItem& a, const StoredItem& b) const {
-        int r = compareAny(a, b, column);
-        return descending ? -r : r;
+// The first n bytes of a text, folded, as a big-endian number (zero bytes after its end): two
+// texts whose numbers differ compare the same way under compareNoCase; equal numbers decide
+// nothing.
+uint64_t foldedPrefix(std::string_view text, size_t n) {
+    uint64_t key = 0;
+    for (size_t i = 0; i < n; ++i)
+        key = key << 8 | (i < text.size() ? foldAscii(static_cast<unsigned char>(text[i])) : 0);
+    return key;
+}
+
+// Ranks of texts under compareNoCase: texts that compare equal share a rank.
+template <typename Text> class TextRanks {
+public:
+    void add(Text text) { texts_.push_back(text); }
+    void rank() {
+        std::sort(texts_.begin(), texts_.end());
+        texts_.erase(std::unique(texts_.begin(), texts_.end()), texts_.end());
+        std::vector<Text> order = texts_;
+        std::sort(order.begin(), order.end(),
+                  [](Text a, Text b) { return compareNoCase(viewOf(a), viewOf(b)) < 0; });
+        ranked_.resize(order.size());
+        uint32_t rank = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && compareNoCase(viewOf(order[i - 1]), viewOf(order[i])) != 0) ++rank;
+            ranked_[size_t(std::lower_bound(texts_.begin(), texts_.end(), order[i]) -
+                           texts_.begin())] = rank;
+        }
     }
+    uint32_t of(Text text) const {
+        return ranked_[size_t(std::lower_bound(texts_.begin(), texts_.end(), text) -
+                              texts_.begin())];
+    }
+
+private:
+    static std::string_view viewOf(std::string_view text) { return text; }
+    static std::string_view viewOf(const PooledText* text) { return text->view(); }
+    std::vector<Text> texts_;      // distinct, in their own order
+    std::vector<uint32_t> ranked_; // rank of texts_[i]
 };
 
-// Compares level entries by the store items they point at, each fetch under storeLock. An entry
-// outside the store (never expected) goes last.
-struct PositionOrder {
-    ResultSet& store;
-    ItemOrder order;
-    int operator()(int32_t a, int32_t b) {
-        LockHolder hold(store.storeLock());
-        const StoredItem* x = store.unlocked().at(a);
-        const StoredItem* y = store.unlocked().at(b);
-        if (!x || !y) return (x ? -1 : 0) + (y ? 1 : 0);
-        return order(*x, *y);
-    }
+// One row to sort: a number that orders rows as the comparator does wherever the numbers differ,
+// and the row's store position. Rows with equal numbers go to the comparator itself.
+struct SortRecord {
+    uint64_t key;
+    int32_t position;
 };
+
+// Sorts the positions of one group (all folders or all files) of a view in a column's order and
+// writes them back in place. storeLock held.
+void sortGroup(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, int32_t column,
+               bool descending) {
+    if (n < 2) return;
+    std::vector<SortRecord> records(n);
+    const bool folders = items[positions[0]].isFolder();
+    TextRanks<const PooledText*> folderRanks;
+    TextRanks<std::string_view> extensionRanks;
+    const bool byExtension = column == ColumnType && !folders;
+    if (column == ColumnFolder) {
+        for (size_t i = 0; i < n; ++i)
+            folderRanks.add(items[positions[i]].folder);
+        folderRanks.rank();
+    } else if (byExtension) {
+        for (size_t i = 0; i < n; ++i)
+            extensionRanks.add(extensionOf(items[positions[i]].nameView()));
+        extensionRanks.rank();
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const StoredItem& item = items[positions[i]];
+        std::string_view name = item.nameView();
+        uint64_t key = 0;
+        switch (column) {
+        case ColumnFolder:
+            key = uint64_t(folderRanks.of(item.folder)) << 32 | foldedPrefix(name, 4);
+            break;
+        case ColumnSize: key = uint64_t(item.size) << 32 | foldedPrefix(name, 4); break;
+        case ColumnType:
+            key = byExtension
+                      ? uint64_t(extensionRanks.of(extensionOf(name))) << 32 | foldedPrefix(name, 4)
+                      : foldedPrefix(name, 8);
+            break;
+        case ColumnModified:
+            key = uint64_t(item.lastWriteTime.dwHighDateTime) << 32 |
+                  item.lastWriteTime.dwLowDateTime;
+            break;
+        default: key = foldedPrefix(name, 8); break;
+        }
+        records[i] = SortRecord{key, positions[i]};
+    }
+    auto before = [&items, column, descending](const SortRecord& a, const SortRecord& b) {
+        if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
+        int r = compareAny(items[a.position], items[b.position], column);
+        return descending ? r > 0 : r < 0;
+    };
+    std::sort(records.begin(), records.end(), before);
+    for (size_t i = 0; i < n; ++i)
+        positions[i] = records[i].position;
+}
+
+// Sorts a view's positions: folders and files apart (folders first when ascending), each group by
+// the column. storeLock held.
+void sortPositions(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, int32_t column,
+                   bool descending) {
+    int32_t* filesBegin = std::stable_partition(
+        positions, positions + n, [&items](int32_t p) { return items[p].isFolder(); });
+    size_t folders = size_t(filesBegin - positions);
+    sortGroup(items, positions, folders, column, descending);
+    sortGroup(items, filesBegin, n - folders, column, descending);
+    // Descending order puts the files first.
+    if (descending) std::rotate(positions, filesBegin, positions + n);
+}
+
+// Puts the store's items into the order of positions (positions[i] is the item that belongs at
+// i), following each cycle of the permutation once. Uses positions up. storeLock held.
+void permuteStore(GrowableArray<StoredItem>& items, int32_t* positions, int32_t n) {
+    for (int32_t start = 0; start < n; ++start) {
+        if (positions[start] == start) continue;
+        StoredItem first = items[start];
+        int32_t at = start;
+        while (positions[at] != start) {
+            int32_t from = positions[at];
+            items[at] = items[from];
+            positions[at] = at;
+            at = from;
+        }
+        items[at] = first;
+        positions[at] = at;
+    }
+}
 
 } // namespace
 
@@ -157,16 +226,24 @@ bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool
         state.descending = !state.descending;
     }
     state.sortedWhileSearching = searchRunning;
+    // Under storeLock throughout: at level 0 an append would move the storage (appends wait and
+    // land after the sorted part); a level is sorted only while no plain search fills the store.
+    LockHolder hold(store.storeLock());
+    GrowableArray<StoredItem>& items = store.unlocked();
     if (level) {
-        PositionOrder order{store, ItemOrder{column, state.descending}};
-        quickSort(level->entries.begin(), level->entries.count(), order);
+        // Entries pointing outside the store (never expected) go last, in any order.
+        int32_t* entries = level->entries.begin();
+        int32_t* outside = std::partition(entries, level->entries.end(),
+                                          [&items](int32_t p) { return items.at(p) != nullptr; });
+        sortPositions(items, entries, size_t(outside - entries), column, state.descending);
         return true;
     }
-    // The store itself, under storeLock throughout: an append would move the storage. Appends
-    // wait and land after the sorted part.
-    LockHolder hold(store.storeLock());
-    ItemOrder order{column, state.descending};
-    quickSort(store.unlocked().begin(), store.unlocked().count(), order);
+    const int32_t n = items.count();
+    std::vector<int32_t> positions(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+        positions[size_t(i)] = i;
+    sortPositions(items, positions.data(), positions.size(), column, state.descending);
+    permuteStore(items, positions.data(), n);
     return true;
 }
 
