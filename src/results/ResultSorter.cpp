@@ -57,9 +57,9 @@ template <typename Item> int compareAny(const Item& a, const Item& b, int32_t co
 // The first n bytes of a text, folded, as a big-endian number (zero bytes after its end): two
 // texts whose numbers differ compare the same way under compareNoCase; equal numbers decide
 // nothing.
-uint64_t foldedPrefix(std::string_view text, size_t n) {
+uint64_t foldedPrefix(std::string_view text, size_t n, size_t from = 0) {
     uint64_t key = 0;
-    for (size_t i = 0; i < n; ++i)
+    for (size_t i = from; i < from + n; ++i)
         key = key << 8 | (i < text.size() ? foldAscii(static_cast<unsigned char>(text[i])) : 0);
     return key;
 }
@@ -95,7 +95,7 @@ private:
 };
 
 // One row to sort: a number that orders rows as the comparator does wherever the numbers differ,
-// and the row's store position. Rows with equal numbers go to the comparator itself.
+// and the row's store position.
 struct SortRecord {
     uint64_t key;
     int32_t position;
@@ -142,12 +142,51 @@ void sortGroup(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, i
         }
         records[i] = SortRecord{key, positions[i]};
     }
-    auto before = [&items, column, descending](const SortRecord& a, const SortRecord& b) {
-        if (a.key != b.key) return descending ? a.key > b.key : a.key < b.key;
-        int r = compareAny(items[a.position], items[b.position], column);
-        return descending ? r > 0 : r < 0;
+    auto byKey = [descending](const SortRecord& a, const SortRecord& b) {
+        return descending ? a.key > b.key : a.key < b.key;
     };
-    std::sort(records.begin(), records.end(), before);
+    std::sort(records.begin(), records.end(), byKey);
+    // Rows whose keys tie agree in the column and in the first nameBytes of the name: they are
+    // put in order by the next eight bytes of the name, and so on; a run still tied when its
+    // names are used up (they may differ only in length) goes to the comparator itself.
+    const size_t nameBytes = column == ColumnName || (column == ColumnType && !byExtension) ? 8
+                             : column == ColumnModified                                     ? 0
+                                                                                            : 4;
+    struct Run {
+        size_t begin, end, offset;
+    };
+    std::vector<Run> runs;
+    auto queueTies = [&records, &runs](size_t begin, size_t end, size_t offset) {
+        for (size_t i = begin; i < end;) {
+            size_t j = i + 1;
+            while (j < end && records[j].key == records[i].key)
+                ++j;
+            if (j - i > 1) runs.push_back(Run{i, j, offset});
+            i = j;
+        }
+    };
+    queueTies(0, n, nameBytes);
+    while (!runs.empty()) {
+        Run run = runs.back();
+        runs.pop_back();
+        size_t longest = 0;
+        for (size_t i = run.begin; i < run.end; ++i)
+            longest = std::max(longest, items[records[i].position].name->length);
+        auto first = records.begin() + ptrdiff_t(run.begin);
+        auto last = records.begin() + ptrdiff_t(run.end);
+        if (run.offset >= longest) {
+            std::sort(first, last,
+                      [&items, column, descending](const SortRecord& a, const SortRecord& b) {
+                          int r = compareAny(items[a.position], items[b.position], column);
+                          return descending ? r > 0 : r < 0;
+                      });
+            continue;
+        }
+        for (auto r = first; r != last; ++r)
+            r->key = foldedPrefix(items[r->position].nameView(), 8, run.offset);
+        std::sort(first, last, byKey);
+        queueTies(run.begin, run.end, run.offset + 8);
+    }
     for (size_t i = 0; i < n; ++i)
         positions[i] = records[i].position;
 }
