@@ -171,6 +171,22 @@ int32_t ResultHistory::positionOfRow(int32_t row) {
     return entry ? *entry : -1;
 }
 
+void ResultHistory::positionsOfRows(int32_t first, int32_t count, int32_t* out) {
+    LockHolder hold(levels_.lock());
+    ResultLevel** p = currentLevel_ == 0 ? nullptr : levels_.unlocked().at(currentLevel_ - 1);
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t row = first + i;
+        if (row < 0 || (currentLevel_ != 0 && !p)) {
+            out[i] = -1;
+        } else if (currentLevel_ == 0) {
+            out[i] = row; // the caller checks it against the store
+        } else {
+            const int32_t* entry = (*p)->entries.at(row);
+            out[i] = entry ? *entry : -1;
+        }
+    }
+}
+
 ResultLevel* ResultHistory::currentLevelObject() {
     LockHolder hold(levels_.lock());
     if (currentLevel_ == 0) return nullptr;

@@ -99,6 +99,9 @@ public:
     // level 0 a row is a store position.
     int32_t rowCount();
     int32_t positionOfRow(int32_t row);
+    // Store positions of rows first..first+count-1 into out (-1 for a row without one), under one
+    // take of levelsLock.
+    void positionsOfRows(int32_t first, int32_t count, int32_t* out);
     // The current level object, or null at level 0. Only while holding levelsLock (or on the
     // interface thread with no refinement running).
     ResultLevel* currentLevelObject();

@@ -81,6 +81,23 @@ public:
 
     // Rows of the current view.
     int32_t itemCount();
+    // Calls visit(row, item) for rows first, first+1, ... below end, at most kRowBlock of them,
+    // in order; item is null for a row without one. The block's positions are read under
+    // levelsLock, then its items under storeLock, which is held during the calls: visit only
+    // reads the item (valid during the call) and sends no message. Returns the rows visited, so
+    // a caller writes what it made between blocks with no lock held. Interface thread.
+    static constexpr int32_t kRowBlock = 4096;
+    template <typename Visit> int32_t visitRowBlock(int32_t first, int32_t end, Visit&& visit) {
+        int32_t count = end - first < kRowBlock ? end - first : kRowBlock;
+        if (count <= 0) return 0;
+        int32_t positions[kRowBlock];
+        history_.positionsOfRows(first, count, positions);
+        LockHolder hold(store_.storeLock());
+        GrowableArray<StoredItem>& items = store_.unlocked();
+        for (int32_t i = 0; i < count; ++i)
+            visit(first + i, static_cast<const StoredItem*>(items.at(positions[i])));
+        return count;
+    }
     // A copy of a row's item; none when the row is out of range or its entry points outside the
     // store. Any thread.
     std::optional<FoundItem> itemAt(int32_t row);
