@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "results/FoundItem.h"
@@ -40,8 +41,15 @@ std::string folderText(const FoundItem& item);
 std::string typeNameFor(const std::string& path, uint32_t attributes);
 // The type name used when the shell gives none (see typeNameFor).
 std::string fallbackTypeName(const std::string& path);
-// Type column: "File Folder" for a folder, else typeNameFor of the full path.
+// Type column: "File Folder" for a folder, else typeNameFor of the full path. The shell derives
+// the name from the extension and the attributes alone, so the answer for each distinct
+// extension (the name's text from its last dot, or none) is kept and reused: the list's Type
+// column and the export ask the shell once per extension. Any thread.
 std::string typeText(const FoundItem& item);
+// The same for an item's parts; the text stays valid for the life of the process.
+std::string_view typeTextOf(std::string_view folder, std::string_view name, uint32_t attributes);
+// Modified column text into buffer (at least 32 bytes); returns its length (0 when empty).
+size_t formatModified(const FILETIME& lastWriteTime, char* buffer);
 // The text of one column of an item, as the list shows it ("" for an unknown column).
 std::string cellTextOf(const FoundItem& item, int32_t column);
 // Index in the system small-icon list for a path and attributes (0 when the shell gives none).
