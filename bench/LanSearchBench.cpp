@@ -1,7 +1,7 @@
 // LAN search benchmark: the whole network (the demo LAN of the lab) searched by the engine with
 // the pacing pauses at zero, against a minimal one-thread FindFirstFileA walk of the same shares
 // in the same run; then one search with the default pauses, for the time to the first hit and
-// the total.
+// the total. Ends with one table of figure, goal and baseline.
 //
 //   bench_lan [--rounds N] [--no-default]
 #include <windows.h>
@@ -131,14 +131,15 @@ int main(int argc, char** argv) {
     const double engineMedian = median(engineMs), plainMedian = median(plainMs);
     printf("shares: %zu, entries (baseline walk): %ld, engine hits: %d, workers: %d\n",
            shares.size(), baselineEntries, int(engineHits), int(workers));
-    printf("zero pauses, median of %d: engine %.0f ms, one-thread FindFirstFileA walk %.0f ms, "
-           "ratio engine/baseline %.2f\n",
-           rounds, engineMedian, plainMedian, engineMedian / plainMedian);
 
+    printf("\n| Step | Figure | Goal | Baseline (same run) |\n|---|---|---|---|\n");
+    printf("| engine / one-thread walk, zero pauses (median of %d) | %.2f (%.0f ms) | <= 1.1 | "
+           "one-thread FindFirstFileA walk of the same shares: %.0f ms |\n",
+           rounds, engineMedian / plainMedian, engineMedian, plainMedian);
     if (withDefault) {
         EngineRun run = searchLan(SearchEngineSettings{});
-        printf("default pauses (1000 ms per take, 100 ms per worker start): first hit %.0f ms, "
-               "total %.0f ms, hits %d, workers %d\n",
+        printf("| default pauses (1000 ms per take, 100 ms per worker start) | first hit %.0f ms, "
+               "total %.0f ms, %d hits, %d workers | - | - |\n",
                run.firstHitMs, run.totalMs, int(run.hits), int(run.workers));
     }
     fflush(stdout);

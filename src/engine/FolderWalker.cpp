@@ -1,8 +1,6 @@
 // Walking one folder tree with the search's masks, and turning directory entries into hits.
 #include "engine/FolderWalker.h"
 
-#include <commctrl.h>
-
 #include "engine/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
@@ -51,8 +49,7 @@ void walkFolder(const WalkContext& context, const std::string& path) {
             return;
     }
 
-    if (context.statusBar)
-        SendMessageA(context.statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    context.statusBar.set(path);
 
     // The folder's own hits: one listing per mask, in the order typed.
     WIN32_FIND_DATAA entry;
@@ -96,13 +93,13 @@ void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std
                         entry.ftLastWriteTime) ||
         !passesSizeTest(context.criteria, entry.nFileSizeLow))
         return;
-    FoundItem item;
+    FoundItemRef item;
     item.creationTime = entry.ftCreationTime;
     item.lastAccessTime = entry.ftLastAccessTime;
     item.lastWriteTime = entry.ftLastWriteTime;
     item.size = entry.nFileSizeLow;
     item.attributes = entry.dwFileAttributes;
-    item.name = entry.cFileName;
+    item.name = entry.cFileName; // the walker has cut it at MAX_PATH - 1
     item.folder = folder;
-    context.store.append(item); // takes storeLock, then announces the count with no lock held
+    context.store.append(item); // holds storeLock for the copy only, sends nothing
 }

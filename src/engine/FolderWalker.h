@@ -7,17 +7,20 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/LatestText.h"
+
 class ResultSet;
 struct SearchCriteria;
 
 // What one walk reads and writes. The criteria are only read; stopRequested is read at every
-// entry; hits go to the store (which announces them to its list); statusBar (may be null) shows
-// each folder entered in its first pane.
+// entry; hits go to the store, which tells no one (the list follows its count); statusBar is the
+// folder pane as the walkers see it: each folder entered is recorded there, and the status bar
+// shows the newest at its next tick. No walker ever waits for a window.
 struct WalkContext {
     const SearchCriteria& criteria;
     const std::atomic<int32_t>& stopRequested;
     ResultSet& store;
-    HWND statusBar;
+    toolkit::LatestText& statusBar;
 };
 
 // Searches the tree at path (a share root "\\SERVER\SHARE" or any folder, no trailing backslash):

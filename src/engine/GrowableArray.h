@@ -45,15 +45,7 @@ public:
         } else if (n > capacity_) {
             int32_t grow = step_;
             if (grow == 0) grow = std::clamp(count_ / 8, 4, 1024);
-            int32_t newCapacity = std::max(n, capacity_ + grow);
-            T* fresh = static_cast<T*>(::operator new(sizeof(T) * size_t(newCapacity)));
-            for (int32_t i = 0; i < count_; ++i) {
-                new (fresh + i) T(std::move(data_[i]));
-                data_[i].~T();
-            }
-            ::operator delete(data_);
-            data_ = fresh;
-            capacity_ = newCapacity;
+            moveTo(std::max(n, capacity_ + grow));
         }
         if (n > count_) {
             for (int32_t i = count_; i < n; ++i)
@@ -62,6 +54,11 @@ public:
             destroyRange(n, count_);
         }
         count_ = n;
+    }
+
+    // Makes the capacity at least n (exactly n when it grows) without changing the count.
+    void reserve(int32_t n) {
+        if (n > capacity_) moveTo(n);
     }
 
     // Returns the new element's index.
@@ -103,6 +100,16 @@ public:
     const T* end() const { return data_ + count_; }
 
 private:
+    void moveTo(int32_t newCapacity) {
+        T* fresh = static_cast<T*>(::operator new(sizeof(T) * size_t(newCapacity)));
+        for (int32_t i = 0; i < count_; ++i) {
+            new (fresh + i) T(std::move(data_[i]));
+            data_[i].~T();
+        }
+        ::operator delete(data_);
+        data_ = fresh;
+        capacity_ = newCapacity;
+    }
     void destroyRange(int32_t from, int32_t to) {
         for (int32_t i = from; i < to; ++i)
             data_[i].~T();

@@ -14,6 +14,7 @@ SearchEngine::SearchEngine(const SearchEngineSettings& settings)
 }
 
 SearchEngine::~SearchEngine() {
+    followFolderText(false);
     serverQueue_.clear();
     history_.clearAll();
     view_.detach();
@@ -24,8 +25,14 @@ SearchEngine::~SearchEngine() {
 void SearchEngine::attach(HWND owner, HWND resultList, HWND statusBar) {
     owner_ = owner;
     resultList_ = resultList;
-    statusBar_ = statusBar;
+    statusBarWindow_ = statusBar;
     view_.attach(resultList, statusBar);
+}
+
+void SearchEngine::followFolderText(bool follow) {
+    if (!statusBarWindow_ || !IsWindow(statusBarWindow_)) return;
+    SendMessageA(statusBarWindow_, toolkit::followPaneTextMessage(), 0,
+                 reinterpret_cast<LPARAM>(follow ? &statusBar_ : nullptr));
 }
 
 void SearchEngine::buildCriteria(const SearchOptions& options) {
@@ -55,6 +62,8 @@ bool SearchEngine::startSearch() {
     closeThreadHandle(refineThread_);
     closeThreadHandle(enumerationThread_);
     workersStarted_.store(0);
+    view_.watchRows(true);
+    followFolderText(true);
     if (scope() == SearchScope::LastResult) {
         refineThread_ = CreateThread(nullptr, 0, &SearchEngine::refineThread, this, 0, nullptr);
         return refineThread_ != nullptr;
@@ -79,6 +88,10 @@ int32_t SearchEngine::activeThreadCount() {
 bool SearchEngine::finishSearch() {
     if (isBusy()) return false;
     if (scope() != SearchScope::LastResult) history_.pushIdentityLevel();
+    // A refinement that made no level leaves the rows held.
+    history_.releaseRows();
+    view_.watchRows(false);
+    followFolderText(false);
     closeThreadHandle(refineThread_);
     closeThreadHandle(enumerationThread_);
     workerHandles_.closeAll();
@@ -89,6 +102,8 @@ bool SearchEngine::finishSearch() {
 bool SearchEngine::resetSession(bool keepStores) {
     if (isBusy()) return false;
     stopRequested_.store(0);
+    // The list stays as cleared here until the next view exists (a refinement's new level).
+    history_.holdRows();
     if (resultList_) {
         setListRowCount(resultList_, 0, LVSICF_NOINVALIDATEALL);
         InvalidateRect(resultList_, nullptr, TRUE);
@@ -153,9 +168,8 @@ void SearchEngine::refineLastResult() {
         for (int32_t k = 0; k < patternCount; ++k) {
             const NamePattern* pattern = criteria_.refinePatterns.at(k);
             if (!pattern || !pattern->matches(lowerName)) continue;
-            const int32_t length = history_.appendToLevel(newLevel, position);
-            // The list is told with no lock held: its thread may be waiting for viewLock.
-            setListRowCount(resultList_, length, kAppendCountFlags);
+            // The list follows the level's length itself.
+            history_.appendToLevel(newLevel, position);
             break;
         }
     }

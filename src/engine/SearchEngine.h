@@ -19,6 +19,7 @@
 #include "results/ResultHistory.h"
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
+#include "toolkit/LatestText.h"
 
 // The pauses that pace a network search. The program uses the defaults; tests and benchmarks
 // shorten them.
@@ -54,7 +55,10 @@ public:
 
     // Keeps the owner window (target of the posted messages), sets up the result list's columns
     // and icons and the status bar whose first pane shows the folder being searched. Either
-    // control may be null. Once, from the owner's initialisation.
+    // control may be null. Once, from the owner's initialisation. The search threads never send
+    // to either: while a search runs, the list (a ResultListCtrl) follows the rows of the view
+    // being filled, and the status bar (one that answers toolkit::followPaneTextMessage) shows
+    // the folder the walkers recorded last.
     void attach(HWND owner, HWND resultList, HWND statusBar);
     void setSettings(const SearchEngineSettings& settings) { settings_ = settings; }
     const SearchEngineSettings& settings() const { return settings_; }
@@ -74,8 +78,9 @@ public:
     // Running network threads (the enumeration thread and the workers); closes the handles of
     // ended workers. The refine thread is not counted.
     int32_t activeThreadCount();
-    // False while busy. Otherwise makes level 1 of a network search (when none exists), closes
-    // every thread handle, clears the stop request and returns true.
+    // False while busy. Otherwise makes level 1 of a network search (when none exists), brings
+    // the list up to the final count, stops following the walkers' folder text, closes every
+    // thread handle, clears the stop request and returns true.
     bool finishSearch();
     // False while busy. Otherwise clears the stop request, the list's rows and the sort state,
     // and unless keepStores also empties every store (clearAll).
@@ -120,6 +125,8 @@ public:
 
 private:
     void postToOwner(UINT message, WPARAM wParam);
+    // Lets the status bar show statusBar_ in its first pane (or stop, with follow false).
+    void followFolderText(bool follow);
     void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
     void startWorker();
     // At the end of the enumeration: servers still queued with no worker left to take them
@@ -142,7 +149,9 @@ private:
     SearchCriteria criteria_;
     HWND owner_ = nullptr;
     HWND resultList_ = nullptr;
-    HWND statusBar_ = nullptr;
+    HWND statusBarWindow_ = nullptr;
+    // The folder pane as the walkers see it (the network walk hands it to every walk).
+    toolkit::LatestText statusBar_;
     SearchEngineSettings settings_;
 
     // Workers that have not yet decided to end. Changed to lower only under queueLock, so that

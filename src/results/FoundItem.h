@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Field order and widths are those of a result-file record.
 struct FoundItem {
@@ -29,4 +30,22 @@ struct FoundItem {
                same(a.lastWriteTime, b.lastWriteTime) && a.size == b.size &&
                a.attributes == b.attributes && a.name == b.name && a.folder == b.folder;
     }
+};
+
+// The fields of an item with its texts borrowed (from a directory entry, a file's bytes or an
+// item), for storing without making strings first.
+struct FoundItemRef {
+    FILETIME creationTime{};
+    FILETIME lastAccessTime{};
+    FILETIME lastWriteTime{};
+    uint32_t size = 0;
+    uint32_t attributes = 0;
+    std::string_view name;
+    std::string_view folder;
+
+    FoundItemRef() = default;
+    FoundItemRef(const FoundItem& item)
+        : creationTime(item.creationTime), lastAccessTime(item.lastAccessTime),
+          lastWriteTime(item.lastWriteTime), size(item.size), attributes(item.attributes),
+          name(item.name), folder(item.folder) {}
 };

@@ -1,6 +1,9 @@
 // The HTML export of the current view: the page text, one table row per item, cell escaping.
 #include "results/HtmlExport.h"
 
+#include <cstdio>
+#include <cstring>
+#include <new>
 #include <optional>
 
 #include "results/ResultView.h"
@@ -59,36 +62,82 @@ const std::string& htmlPageFooter() {
     return text;
 }
 
+namespace {
+
+// Appends text with & < > " replaced, copying the runs between them whole.
+void appendEscaped(std::string& out, std::string_view text) {
+    size_t from = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char* reference = nullptr;
+        switch (text[i]) {
+        case '&': reference = "&amp;"; break;
+        case '<': reference = "&lt;"; break;
+        case '>': reference = "&gt;"; break;
+        case '"': reference = "&quot;"; break;
+        default: continue;
+        }
+        out.append(text.substr(from, i - from));
+        out.append(reference);
+        from = i + 1;
+    }
+    out.append(text.substr(from));
+}
+
+// One row's 8 lines; folder is shown with extra appended (a backslash after a drive root).
+void appendRow(std::string& page, std::string_view name, std::string_view folder,
+               std::string_view extra, std::string_view size, std::string_view type,
+               std::string_view modified) {
+    page += "          <tr>\r\n";
+    page += kCellOpen;
+    appendEscaped(page, name);
+    page += kCellClose;
+    page += kCellOpen;
+    appendEscaped(page, folder);
+    appendEscaped(page, extra);
+    page += kCellClose;
+    page += kCellOpen;
+    page += size; // markup
+    page += kCellClose;
+    page += kCellOpen;
+    appendEscaped(page, type);
+    page += kCellClose;
+    page += kCellOpen;
+    appendEscaped(page, modified);
+    page += kCellClose;
+    // A row closes twice: the page has always been written this way and browsers accept it.
+    page += "  </tr>\r\n";
+    page += "          </tr>\r\n";
+}
+
+// The row of a stored item, cells as htmlCellsFor gives them.
+void appendStoredRow(std::string& page, const StoredItem& item) {
+    std::string_view folder = item.folderView();
+    std::string_view extra = !folder.empty() && folder.back() == ':' ? "\\" : "";
+    char size[24] = "&nbsp;";
+    if (!item.isFolder()) {
+        if (item.size == 0)
+            std::memcpy(size, "0 KB", 5);
+        else
+            snprintf(size, sizeof size, "%d KB", int((item.size >> 10) + 1));
+    }
+    char modified[40];
+    size_t modifiedLength = formatModified(item.lastWriteTime, modified);
+    appendRow(page, item.nameView(), folder, extra, size,
+              typeTextOf(folder, item.nameView(), item.attributes),
+              std::string_view(modified, modifiedLength));
+}
+
+} // namespace
+
 std::string escapeHtml(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c; break;
-        }
-    }
+    appendEscaped(out, text);
     return out;
 }
 
 void appendHtmlRow(std::string& page, const HtmlRowCells& cells) {
-    auto cell = [&page](std::string_view text) {
-        page += kCellOpen;
-        page += text;
-        page += kCellClose;
-    };
-    page += "          <tr>\r\n";
-    cell(escapeHtml(cells.name));
-    cell(escapeHtml(cells.folder));
-    cell(cells.size);
-    cell(escapeHtml(cells.type));
-    cell(escapeHtml(cells.modified));
-    // A row closes twice: the page has always been written this way and browsers accept it.
-    page += "  </tr>\r\n";
-    page += "          </tr>\r\n";
+    appendRow(page, cells.name, cells.folder, "", cells.size, cells.type, cells.modified);
 }
 
 HtmlRowCells htmlCellsFor(const FoundItem& item) {
@@ -108,13 +157,14 @@ bool exportHtml(ResultView& view, const std::string& path, HWND owner) {
     try {
         file->writeBytes(htmlPageHeader().data(), htmlPageHeader().size());
         int32_t n = view.itemCount();
-        std::string rowText;
-        for (int32_t row = 0; row < n; ++row) {
-            std::optional<FoundItem> item = view.itemAt(row);
-            if (!item) continue;
-            rowText.clear();
-            appendHtmlRow(rowText, htmlCellsFor(*item));
-            file->writeBytes(rowText.data(), rowText.size());
+        // A block of rows is made under the locks and written with no lock held.
+        std::string block;
+        for (int32_t row = 0; row < n;) {
+            block.clear();
+            row += view.visitRowBlock(row, n, [&block](int32_t, const StoredItem* item) {
+                if (item) appendStoredRow(block, *item);
+            });
+            file->writeBytes(block.data(), block.size());
         }
         file->writeBytes(htmlPageFooter().data(), htmlPageFooter().size());
         file->close();
@@ -123,6 +173,10 @@ bool exportHtml(ResultView& view, const std::string& path, HWND owner) {
         // A page cut short by a full disk or a lost connection is reported, not passed off as
         // written.
         showMessageBox(owner, e.message(), kAppTitle, MB_ICONSTOP);
+        return false;
+    } catch (const std::bad_alloc&) {
+        showMessageBox(owner, FileError(FileError::Generic, 0, path).message(), kAppTitle,
+                       MB_ICONSTOP);
         return false;
     }
 }

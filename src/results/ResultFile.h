@@ -32,10 +32,12 @@ FoundItem readResultRecord(ByteSource& in);
 // and returns false; the file may then be incomplete.
 bool saveResultFile(ResultView& view, const std::string& path, HWND owner);
 
-// Appends the file's records to the store, announcing each to the store's list, so the list fills
-// while the file is read. On failure shows the file-error text and returns false; the records
-// read before the failure stay in the store. A file that ends early gives the past-the-end text
-// for "an unnamed file".
+// Appends the file's records to the store, announcing the count to the store's list as it goes
+// and at the end. On failure shows the file-error text and returns false; the records read before
+// the failure stay in the store. A file that ends early gives the past-the-end text for "an
+// unnamed file"; running out of memory gives the unknown-error text for the path. The memory
+// taken grows with the records actually read (a count or length larger than the file is never
+// trusted ahead), so no file makes it allocate much more than the file's own size.
 bool loadResultFile(ResultSet& store, const std::string& path, HWND owner);
 
 // What Open Result does with a chosen file: empties the results and levels, loads the file and

@@ -52,6 +52,7 @@ void ResultHistory::pushIdentityLevel() {
     LockHolder hold(levels_.lock());
     levels_.unlocked().append(level);
     currentLevel_ = 1;
+    releaseRows();
 }
 
 void ResultHistory::truncateAfterCurrent() {
@@ -67,6 +68,7 @@ void ResultHistory::clearAll() {
     deleteLevelsAbove(0);
     currentLevel_ = 0;
     storeSort_ = SortState{};
+    releaseRows();
 }
 
 bool ResultHistory::goBack(bool queryOnly, bool searchRunning) {
@@ -99,6 +101,7 @@ bool ResultHistory::navigate(int32_t target, bool queryOnly) {
         LockHolder hold(levels_.lock());
         currentLevel_ = target;
     }
+    releaseRows();
     setListRowCount(list_, rowCount(), LVSICF_NOINVALIDATEALL);
     if (list_) InvalidateRect(list_, nullptr, TRUE);
     return true;
@@ -128,6 +131,7 @@ int32_t ResultHistory::pushEmptyLevel() {
     deleteLevelsAbove(currentLevel_);
     levels_.unlocked().append(level);
     currentLevel_ = levels_.unlocked().count();
+    releaseRows();
     return currentLevel_;
 }
 
@@ -153,6 +157,10 @@ int32_t ResultHistory::rowCount() {
     return store_.count();
 }
 
+int32_t ResultHistory::rowsToShow() {
+    return rowsHeld_.load() ? -1 : rowCount();
+}
+
 int32_t ResultHistory::positionOfRow(int32_t row) {
     if (row < 0) return -1;
     LockHolder hold(levels_.lock());
@@ -161,6 +169,22 @@ int32_t ResultHistory::positionOfRow(int32_t row) {
     if (!p) return -1;
     const int32_t* entry = (*p)->entries.at(row);
     return entry ? *entry : -1;
+}
+
+void ResultHistory::positionsOfRows(int32_t first, int32_t count, int32_t* out) {
+    LockHolder hold(levels_.lock());
+    ResultLevel** p = currentLevel_ == 0 ? nullptr : levels_.unlocked().at(currentLevel_ - 1);
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t row = first + i;
+        if (row < 0 || (currentLevel_ != 0 && !p)) {
+            out[i] = -1;
+        } else if (currentLevel_ == 0) {
+            out[i] = row; // the caller checks it against the store
+        } else {
+            const int32_t* entry = (*p)->entries.at(row);
+            out[i] = entry ? *entry : -1;
+        }
+    }
 }
 
 ResultLevel* ResultHistory::currentLevelObject() {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "engine/GrowableArray.h"
@@ -36,7 +37,10 @@ public:
 // Locks: levelsLock guards the level array, levelCount, currentLevel and the entries of every
 // level; viewLock serialises a refinement's changes against sorting. Order: viewLock, then
 // levelsLock or storeLock; never the reverse. No lock is held while a message goes to the list.
-class ResultHistory {
+//
+// The history is the RowSource of the result list: the list follows the rows of the current view
+// (the store at level 0, the level a refinement fills), except while the rows are held.
+class ResultHistory : public RowSource {
 public:
     explicit ResultHistory(ResultSet& store);
     ~ResultHistory();
@@ -78,14 +82,26 @@ public:
     // returns its number. Takes viewLock then levelsLock. Call truncateAfterCurrent first.
     int32_t pushEmptyLevel();
     // Appends a store position to level k under viewLock and levelsLock; returns its new length
-    // (0 when there is no such level). Announce the length to the list only after this returns.
+    // (0 when there is no such level). Tells no one: the list follows the current view.
     int32_t appendToLevel(int32_t level, int32_t position);
+
+    // --- what the list follows ---
+    // rowCount(), or -1 while the rows are held.
+    int32_t rowsToShow() override;
+    // Keeps the list at the count it shows until the view is replaced (a level is made or the
+    // history cleared or navigated) or releaseRows: a refinement is about to make its level, and
+    // the rows of the level it leaves must not come back meanwhile.
+    void holdRows() { rowsHeld_.store(true); }
+    void releaseRows() { rowsHeld_.store(false); }
 
     // --- for the view and the sorter ---
     // Rows of the current view and the store position of a row (-1 when the row has none). At
     // level 0 a row is a store position.
     int32_t rowCount();
     int32_t positionOfRow(int32_t row);
+    // Store positions of rows first..first+count-1 into out (-1 for a row without one), under one
+    // take of levelsLock.
+    void positionsOfRows(int32_t first, int32_t count, int32_t* out);
     // The current level object, or null at level 0. Only while holding levelsLock (or on the
     // interface thread with no refinement running).
     ResultLevel* currentLevelObject();
@@ -103,6 +119,7 @@ private:
     LockedArray<ResultLevel*> levels_; // its lock is levelsLock
     ReentrantLock viewLock_;
     int32_t currentLevel_ = 0;
+    std::atomic<bool> rowsHeld_{false};
     SortState storeSort_;
     HWND list_ = nullptr;
 };

@@ -16,21 +16,64 @@ HWND ResultListCtrl::create(HWND parent, int id, const RECT& rect) {
 }
 
 void ResultListCtrl::flush() {
-    if (!hwnd() || !pending_) return;
+    if (!hwnd()) return;
+    applyRecorded();
+    catchUp();
+    updateTimer();
+}
+
+void ResultListCtrl::applyRecorded() {
+    if (!pending_) return;
     pending_ = false;
-    KillTimer(hwnd(), kTimerId);
     defaultHandling(LVM_SETITEMCOUNT, WPARAM(pendingCount_), LPARAM(pendingFlags_));
+}
+
+void ResultListCtrl::catchUp() {
+    if (!source_) return;
+    int32_t rows = source_->rowsToShow();
+    if (rows < 0) return;
+    if (rows > int32_t(defaultHandling(LVM_GETITEMCOUNT, 0, 0)))
+        defaultHandling(LVM_SETITEMCOUNT, WPARAM(rows),
+                        LPARAM(LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL));
+}
+
+void ResultListCtrl::updateTimer() {
+    bool wanted = hwnd() && (pending_ || (watching_ && source_));
+    if (wanted == timerOn_) return;
+    if (wanted)
+        timerOn_ = SetTimer(hwnd(), kTimerId, kDelayMs, nullptr) != 0;
+    else {
+        KillTimer(hwnd(), kTimerId);
+        timerOn_ = false;
+    }
+}
+
+void ResultListCtrl::followRows(RowSource* source) {
+    source_ = source;
+    if (!source_) watching_ = false;
+    updateTimer();
+}
+
+void ResultListCtrl::watchRows(bool on) {
+    watching_ = on && source_;
+    flush();
 }
 
 void ResultListCtrl::release() {
     if (!hwnd()) return;
     flush();
+    source_ = nullptr;
+    watching_ = false;
+    updateTimer();
     unsubclass();
 }
 
 void ResultListCtrl::onFinalDestroy() {
     // The window and its timer are gone; nothing is left to apply.
     pending_ = false;
+    timerOn_ = false;
+    source_ = nullptr;
+    watching_ = false;
 }
 
 LRESULT ResultListCtrl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -45,7 +88,10 @@ LRESULT ResultListCtrl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         break;
     default:
         // Every other list-view message sees the true count.
-        if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) flush();
+        if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) {
+            applyRecorded();
+            catchUp();
+        }
         break;
     }
     return defaultHandling(message, wParam, lParam);
@@ -56,7 +102,8 @@ LRESULT ResultListCtrl::onSetItemCount(WPARAM count, LPARAM flags) {
     int32_t effective = pending_ ? pendingCount_ : int32_t(defaultHandling(LVM_GETITEMCOUNT, 0, 0));
     if (newCount < effective) {
         // Rows go away: apply in order, now, so the list drops selection and focus with them.
-        flush();
+        applyRecorded();
+        updateTimer();
         return defaultHandling(LVM_SETITEMCOUNT, count, flags);
     }
     // Only the newest count matters; the weakest flags of the recorded calls are kept, so a call
@@ -67,7 +114,7 @@ LRESULT ResultListCtrl::onSetItemCount(WPARAM count, LPARAM flags) {
     } else {
         pendingFlags_ = DWORD(flags) & keep;
         pending_ = true;
-        SetTimer(hwnd(), kTimerId, kDelayMs, nullptr);
+        updateTimer();
     }
     pendingCount_ = newCount;
     return TRUE;

@@ -20,6 +20,22 @@
 //
 // In a dialog it asks for every key (Enter, Esc and the rest reach the list, so Esc in the list
 // does not close the window and Enter opens the selected items), except Tab, which moves on.
+//
+// The list can also follow a RowSource, the view it shows: search threads add rows to that view
+// without telling anyone, and every list-view message first brings the row count up to the
+// source's count; while watching (a search runs), the 50 ms timer does the same. A count is only
+// ever raised this way, so rows cannot go missing through announcements that arrive late or out
+// of order.
+class RowSource {
+public:
+    // Rows the view has now, or -1 when the list should keep the count it shows (the view is
+    // about to be replaced). Called on the list's thread.
+    virtual int32_t rowsToShow() = 0;
+
+protected:
+    ~RowSource() = default;
+};
+
 class ResultListCtrl : public toolkit::Window {
 public:
     static constexpr UINT_PTR kTimerId = 0x52C7; // the list view's own timers use small ids
@@ -31,8 +47,14 @@ public:
     // Creates a report-view, owner-data list view child (several rows selectable, selection kept
     // visible, shared image lists) and takes it over. Returns the window or null.
     HWND create(HWND parent, int id, const RECT& rect);
-    // Applies a recorded count now (the interface thread only).
+    // Applies a recorded count now and catches up with the source (the interface thread only).
     void flush();
+    // The view the list shows (null: none). The source must outlive the following.
+    void followRows(RowSource* source);
+    RowSource* rowSource() const { return source_; }
+    // While on, the timer catches up with the source every 50 ms; turning it off catches up once
+    // more.
+    void watchRows(bool on);
     // Applies what is recorded and gives the window back to the plain list view.
     void release();
 
@@ -45,7 +67,13 @@ protected:
 private:
     LRESULT onSetItemCount(WPARAM count, LPARAM flags);
     LRESULT onGetDlgCode(WPARAM wParam, LPARAM lParam);
+    void applyRecorded();
+    void catchUp();
+    void updateTimer();
 
+    RowSource* source_ = nullptr;
+    bool watching_ = false;
+    bool timerOn_ = false;
     bool pending_ = false;
     int32_t pendingCount_ = 0;
     DWORD pendingFlags_ = 0;

@@ -1,4 +1,4 @@
-// Sorting the current view: the comparators, the in-place quicksort, and the header click.
+// Sorting the current view: the comparator, the sort by precomputed keys, and the header click.
 #include "results/ResultSorter.h"
 
 #include <windows.h>
@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "results/ResultView.h"
 #include "toolkit/WaitCursor.h"
@@ -16,70 +17,214 @@ unsigned char foldAscii(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
 }
 
-// Sorts a[0..n) in place; cmp(x, y) < 0 when x belongs before y. Recurses into the smaller side
-// only, so the stack stays logarithmic; equal keys stop both scans, so runs of equal rows split
-// evenly instead of degrading.
-template <typename T, typename Compare> void quickSort(T* a, int32_t n, Compare& cmp) {
-    using std::swap;
-    int32_t lo = 0, hi = n - 1;
-    while (hi - lo > 16) {
-        int32_t mid = lo + (hi - lo) / 2;
-        if (cmp(a[mid], a[lo]) < 0) swap(a[mid], a[lo]);
-        if (cmp(a[hi], a[lo]) < 0) swap(a[hi], a[lo]);
-        if (cmp(a[hi], a[mid]) < 0) swap(a[hi], a[mid]);
-        // a[lo] <= pivot <= a[hi] serve as sentinels for the two scans.
-        int32_t p = hi - 1;
-        swap(a[mid], a[p]);
-        int32_t i = lo, j = p;
-        for (;;) {
-            while (cmp(a[++i], a[p]) < 0) {
-            }
-            while (cmp(a[p], a[--j]) < 0) {
-            }
-            if (i >= j) break;
-            swap(a[i], a[j]);
-        }
-        swap(a[i], a[p]);
-        if (i - lo < hi - i) {
-            quickSort(a + lo, i - lo, cmp);
-            lo = i + 1;
-        } else {
-            quickSort(a + i + 1, hi - i, cmp);
-            hi = i - 1;
-        }
-    }
-    for (int32_t i = lo + 1; i <= hi; ++i)
-        for (int32_t j = i; j > lo && cmp(a[j], a[j - 1]) < 0; --j)
-            swap(a[j], a[j - 1]);
+std::string_view nameOf(const FoundItem& item) {
+    return item.name;
+}
+std::string_view nameOf(const StoredItem& item) {
+    return item.nameView();
+}
+std::string_view folderOf(const FoundItem& item) {
+    return item.folder;
+}
+std::string_view folderOf(const StoredItem& item) {
+    return item.folderView();
 }
 
-// Compares store items in a column's order, negated for a descending sort.
-struct ItemOrder {
-    int32_t column;
-    bool descending;
-    int operator()(const FoundItem& a, const FoundItem& b) const {
-        int r = compareItems(a, b, column);
-        return descending ? -r : r;
+std::string_view extensionOf(std::string_view name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return {};
+    return name.substr(dot + 1);
+}
+
+// The ascending comparator, for the items a caller holds and for those in the store alike.
+template <typename Item> int compareAny(const Item& a, const Item& b, int32_t column) {
+    bool folderA = a.isFolder(), folderB = b.isFolder();
+    if (folderA != folderB) return folderA ? -1 : 1;
+    int r = 0;
+    switch (column) {
+    case ColumnName: return compareNoCase(nameOf(a), nameOf(b));
+    case ColumnFolder: r = compareNoCase(folderOf(a), folderOf(b)); break;
+    case ColumnSize: r = a.size == b.size ? 0 : (a.size < b.size ? -1 : 1); break;
+    case ColumnType:
+        if (!folderA) r = compareNoCase(extensionOf(nameOf(a)), extensionOf(nameOf(b)));
+        break;
+    case ColumnModified: r = CompareFileTime(&a.lastWriteTime, &b.lastWriteTime); break;
+    default: break;
     }
+    return r != 0 ? r : compareNoCase(nameOf(a), nameOf(b));
+}
+
+// The first n bytes of a text, folded, as a big-endian number (zero bytes after its end): two
+// texts whose numbers differ compare the same way under compareNoCase; equal numbers decide
+// nothing.
+uint64_t foldedPrefix(std::string_view text, size_t n, size_t from = 0) {
+    uint64_t key = 0;
+    for (size_t i = from; i < from + n; ++i)
+        key = key << 8 | (i < text.size() ? foldAscii(static_cast<unsigned char>(text[i])) : 0);
+    return key;
+}
+
+// Ranks of texts under compareNoCase: texts that compare equal share a rank.
+template <typename Text> class TextRanks {
+public:
+    void add(Text text) { texts_.push_back(text); }
+    void rank() {
+        std::sort(texts_.begin(), texts_.end());
+        texts_.erase(std::unique(texts_.begin(), texts_.end()), texts_.end());
+        std::vector<Text> order = texts_;
+        std::sort(order.begin(), order.end(),
+                  [](Text a, Text b) { return compareNoCase(viewOf(a), viewOf(b)) < 0; });
+        ranked_.resize(order.size());
+        uint32_t rank = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            if (i > 0 && compareNoCase(viewOf(order[i - 1]), viewOf(order[i])) != 0) ++rank;
+            ranked_[size_t(std::lower_bound(texts_.begin(), texts_.end(), order[i]) -
+                           texts_.begin())] = rank;
+        }
+    }
+    uint32_t of(Text text) const {
+        return ranked_[size_t(std::lower_bound(texts_.begin(), texts_.end(), text) -
+                              texts_.begin())];
+    }
+
+private:
+    static std::string_view viewOf(std::string_view text) { return text; }
+    static std::string_view viewOf(const PooledText* text) { return text->view(); }
+    std::vector<Text> texts_;      // distinct, in their own order
+    std::vector<uint32_t> ranked_; // rank of texts_[i]
 };
 
-// Compares level entries by the store items they point at, each fetch under storeLock. An entry
-// outside the store (never expected) goes last.
-struct PositionOrder {
-    ResultSet& store;
-    ItemOrder order;
-    int operator()(int32_t a, int32_t b) {
-        LockHolder hold(store.storeLock());
-        const FoundItem* x = store.unlocked().at(a);
-        const FoundItem* y = store.unlocked().at(b);
-        if (!x || !y) return (x ? -1 : 0) + (y ? 1 : 0);
-        return order(*x, *y);
-    }
+// One row to sort: a number that orders rows as the comparator does wherever the numbers differ,
+// and the row's store position.
+struct SortRecord {
+    uint64_t key;
+    int32_t position;
 };
+
+// Sorts the positions of one group (all folders or all files) of a view in a column's order and
+// writes them back in place. storeLock held.
+void sortGroup(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, int32_t column,
+               bool descending) {
+    if (n < 2) return;
+    std::vector<SortRecord> records(n);
+    const bool folders = items[positions[0]].isFolder();
+    TextRanks<const PooledText*> folderRanks;
+    TextRanks<std::string_view> extensionRanks;
+    const bool byExtension = column == ColumnType && !folders;
+    if (column == ColumnFolder) {
+        for (size_t i = 0; i < n; ++i)
+            folderRanks.add(items[positions[i]].folder);
+        folderRanks.rank();
+    } else if (byExtension) {
+        for (size_t i = 0; i < n; ++i)
+            extensionRanks.add(extensionOf(items[positions[i]].nameView()));
+        extensionRanks.rank();
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const StoredItem& item = items[positions[i]];
+        std::string_view name = item.nameView();
+        uint64_t key = 0;
+        switch (column) {
+        case ColumnFolder:
+            key = uint64_t(folderRanks.of(item.folder)) << 32 | foldedPrefix(name, 4);
+            break;
+        case ColumnSize: key = uint64_t(item.size) << 32 | foldedPrefix(name, 4); break;
+        case ColumnType:
+            key = byExtension
+                      ? uint64_t(extensionRanks.of(extensionOf(name))) << 32 | foldedPrefix(name, 4)
+                      : foldedPrefix(name, 8);
+            break;
+        case ColumnModified:
+            key = uint64_t(item.lastWriteTime.dwHighDateTime) << 32 |
+                  item.lastWriteTime.dwLowDateTime;
+            break;
+        default: key = foldedPrefix(name, 8); break;
+        }
+        records[i] = SortRecord{key, positions[i]};
+    }
+    auto byKey = [descending](const SortRecord& a, const SortRecord& b) {
+        return descending ? a.key > b.key : a.key < b.key;
+    };
+    std::sort(records.begin(), records.end(), byKey);
+    // Rows whose keys tie agree in the column and in the first nameBytes of the name: they are
+    // put in order by the next eight bytes of the name, and so on; a run still tied when its
+    // names are used up (they may differ only in length) goes to the comparator itself.
+    const size_t nameBytes = column == ColumnName || (column == ColumnType && !byExtension) ? 8
+                             : column == ColumnModified                                     ? 0
+                                                                                            : 4;
+    struct Run {
+        size_t begin, end, offset;
+    };
+    std::vector<Run> runs;
+    auto queueTies = [&records, &runs](size_t begin, size_t end, size_t offset) {
+        for (size_t i = begin; i < end;) {
+            size_t j = i + 1;
+            while (j < end && records[j].key == records[i].key)
+                ++j;
+            if (j - i > 1) runs.push_back(Run{i, j, offset});
+            i = j;
+        }
+    };
+    queueTies(0, n, nameBytes);
+    while (!runs.empty()) {
+        Run run = runs.back();
+        runs.pop_back();
+        size_t longest = 0;
+        for (size_t i = run.begin; i < run.end; ++i)
+            longest = std::max(longest, items[records[i].position].name->length);
+        auto first = records.begin() + ptrdiff_t(run.begin);
+        auto last = records.begin() + ptrdiff_t(run.end);
+        if (run.offset >= longest) {
+            std::sort(first, last,
+                      [&items, column, descending](const SortRecord& a, const SortRecord& b) {
+                          int r = compareAny(items[a.position], items[b.position], column);
+                          return descending ? r > 0 : r < 0;
+                      });
+            continue;
+        }
+        for (auto r = first; r != last; ++r)
+            r->key = foldedPrefix(items[r->position].nameView(), 8, run.offset);
+        std::sort(first, last, byKey);
+        queueTies(run.begin, run.end, run.offset + 8);
+    }
+    for (size_t i = 0; i < n; ++i)
+        positions[i] = records[i].position;
+}
+
+// Sorts a view's positions: folders and files apart (folders first when ascending), each group by
+// the column. storeLock held.
+void sortPositions(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, int32_t column,
+                   bool descending) {
+    int32_t* filesBegin = std::stable_partition(
+        positions, positions + n, [&items](int32_t p) { return items[p].isFolder(); });
+    size_t folders = size_t(filesBegin - positions);
+    sortGroup(items, positions, folders, column, descending);
+    sortGroup(items, filesBegin, n - folders, column, descending);
+    // Descending order puts the files first.
+    if (descending) std::rotate(positions, filesBegin, positions + n);
+}
+
+// Puts the store's items into the order of positions (positions[i] is the item that belongs at
+// i), following each cycle of the permutation once. Uses positions up. storeLock held.
+void permuteStore(GrowableArray<StoredItem>& items, int32_t* positions, int32_t n) {
+    for (int32_t start = 0; start < n; ++start) {
+        if (positions[start] == start) continue;
+        StoredItem first = items[start];
+        int32_t at = start;
+        while (positions[at] != start) {
+            int32_t from = positions[at];
+            items[at] = items[from];
+            positions[at] = at;
+            at = from;
+        }
+        items[at] = first;
+        positions[at] = at;
+    }
+}
 
 } // namespace
 
-int compareNoCase(const std::string& a, const std::string& b) {
+int compareNoCase(std::string_view a, std::string_view b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         unsigned char x = foldAscii(static_cast<unsigned char>(a[i]));
@@ -91,26 +236,11 @@ int compareNoCase(const std::string& a, const std::string& b) {
 }
 
 std::string sortExtension(const std::string& name) {
-    size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return "";
-    return name.substr(dot + 1);
+    return std::string(extensionOf(name));
 }
 
 int compareItems(const FoundItem& a, const FoundItem& b, int32_t column) {
-    bool folderA = a.isFolder(), folderB = b.isFolder();
-    if (folderA != folderB) return folderA ? -1 : 1;
-    int r = 0;
-    switch (column) {
-    case ColumnName: return compareNoCase(a.name, b.name);
-    case ColumnFolder: r = compareNoCase(a.folder, b.folder); break;
-    case ColumnSize: r = a.size == b.size ? 0 : (a.size < b.size ? -1 : 1); break;
-    case ColumnType:
-        if (!folderA) r = compareNoCase(sortExtension(a.name), sortExtension(b.name));
-        break;
-    case ColumnModified: r = CompareFileTime(&a.lastWriteTime, &b.lastWriteTime); break;
-    default: break;
-    }
-    return r != 0 ? r : compareNoCase(a.name, b.name);
+    return compareAny(a, b, column);
 }
 
 bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool searchRunning) {
@@ -135,16 +265,24 @@ bool sortByColumn(ResultSet& store, ResultHistory& history, int32_t column, bool
         state.descending = !state.descending;
     }
     state.sortedWhileSearching = searchRunning;
+    // Under storeLock throughout: at level 0 an append would move the storage (appends wait and
+    // land after the sorted part); a level is sorted only while no plain search fills the store.
+    LockHolder hold(store.storeLock());
+    GrowableArray<StoredItem>& items = store.unlocked();
     if (level) {
-        PositionOrder order{store, ItemOrder{column, state.descending}};
-        quickSort(level->entries.begin(), level->entries.count(), order);
+        // Entries pointing outside the store (never expected) go last, in any order.
+        int32_t* entries = level->entries.begin();
+        int32_t* outside = std::partition(entries, level->entries.end(),
+                                          [&items](int32_t p) { return items.at(p) != nullptr; });
+        sortPositions(items, entries, size_t(outside - entries), column, state.descending);
         return true;
     }
-    // The store itself, under storeLock throughout: an append would move the storage. Appends
-    // wait and land after the sorted part.
-    LockHolder hold(store.storeLock());
-    ItemOrder order{column, state.descending};
-    quickSort(store.unlocked().begin(), store.unlocked().count(), order);
+    const int32_t n = items.count();
+    std::vector<int32_t> positions(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+        positions[size_t(i)] = i;
+    sortPositions(items, positions.data(), positions.size(), column, state.descending);
+    permuteStore(items, positions.data(), n);
     return true;
 }
 

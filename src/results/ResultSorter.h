@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "results/FoundItem.h"
 #include "results/ResultHistory.h"
@@ -16,7 +17,7 @@ class ResultView;
 // the name where the key ties. Negative, 0 or positive. Name comparisons fold A-Z to a-z only.
 int compareItems(const FoundItem& a, const FoundItem& b, int32_t column);
 // Byte-wise comparison after folding A-Z to a-z; a prefix comes first.
-int compareNoCase(const std::string& a, const std::string& b);
+int compareNoCase(std::string_view a, std::string_view b);
 // The extension used by the Type sort: after the last dot unless that dot is the first character.
 std::string sortExtension(const std::string& name);
 

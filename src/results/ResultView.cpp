@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -36,6 +37,12 @@ std::string upperAnsi(std::string s) {
     return s;
 }
 
+// The program's own list class behind a window, or null.
+ResultListCtrl* listCtrlOf(HWND list) {
+    if (!list || !IsWindow(list)) return nullptr;
+    return dynamic_cast<ResultListCtrl*>(toolkit::Window::fromHandle(list));
+}
+
 int32_t selectedRowCount(HWND list) {
     return list ? int32_t(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
 }
@@ -62,20 +69,43 @@ std::string sizeText(const FoundItem& item) {
     return text;
 }
 
-std::string modifiedText(const FILETIME& lastWriteTime) {
+size_t formatModified(const FILETIME& lastWriteTime, char* buffer) {
     FILETIME local;
     SYSTEMTIME t;
+    buffer[0] = '\0';
     if (!FileTimeToLocalFileTime(&lastWriteTime, &local) || !FileTimeToSystemTime(&local, &t))
-        return "";
+        return 0;
     // The calendar value must fit signed 32-bit seconds counted from 1970.
     int64_t seconds = daysFromCivil(t.wYear, t.wMonth, t.wDay) * 86400 + t.wHour * 3600 +
                       t.wMinute * 60 + t.wSecond;
-    if (seconds < 0 || seconds > INT32_MAX) return "";
+    if (seconds < 0 || seconds > INT32_MAX) return 0;
     int hour12 = t.wHour % 12 == 0 ? 12 : t.wHour % 12;
+    // "%02u/%02u/%04u %02d:%02u %s", written digit by digit (the year is 1970 to 2038 here).
+    auto two = [](char* p, unsigned v) {
+        p[0] = char('0' + v / 10 % 10);
+        p[1] = char('0' + v % 10);
+    };
+    two(buffer, t.wMonth);
+    buffer[2] = '/';
+    two(buffer + 3, t.wDay);
+    buffer[5] = '/';
+    two(buffer + 6, t.wYear / 100u);
+    two(buffer + 8, t.wYear % 100u);
+    buffer[10] = ' ';
+    two(buffer + 11, unsigned(hour12));
+    buffer[13] = ':';
+    two(buffer + 14, t.wMinute);
+    buffer[16] = ' ';
+    buffer[17] = t.wHour < 12 ? 'A' : 'P';
+    buffer[18] = 'M';
+    buffer[19] = '\0';
+    return 19;
+}
+
+std::string modifiedText(const FILETIME& lastWriteTime) {
     char text[40];
-    snprintf(text, sizeof text, "%02u/%02u/%04u %02d:%02u %s", t.wMonth, t.wDay, t.wYear, hour12,
-             t.wMinute, t.wHour < 12 ? "AM" : "PM");
-    return text;
+    size_t n = formatModified(lastWriteTime, text);
+    return std::string(text, n);
 }
 
 std::string folderText(const FoundItem& item) {
@@ -100,9 +130,56 @@ std::string fallbackTypeName(const std::string& path) {
     return "File";
 }
 
+namespace {
+
+// The shell's type name per extension, for the life of the process. The texts never move once
+// made (node-based map), so callers may keep views of them.
+class TypeNameCache {
+public:
+    TypeNameCache() { InitializeCriticalSection(&lock_); }
+    // Never destroyed: views handed out stay valid until the process ends.
+
+    std::string_view lookUp(std::string_view folder, std::string_view name, uint32_t attributes) {
+        size_t dot = name.rfind('.');
+        std::string_view extension =
+            dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+        EnterCriticalSection(&lock_);
+        auto found = names_.find(extension);
+        if (found == names_.end()) {
+            std::string path;
+            path.reserve(folder.size() + 1 + name.size());
+            path.append(folder).append("\\").append(name);
+            try {
+                found = names_.emplace(std::string(extension), typeNameFor(path, attributes)).first;
+            } catch (...) {
+                LeaveCriticalSection(&lock_);
+                throw;
+            }
+        }
+        std::string_view text = found->second;
+        LeaveCriticalSection(&lock_);
+        return text;
+    }
+
+private:
+    CRITICAL_SECTION lock_;
+    std::map<std::string, std::string, std::less<>> names_;
+};
+
+TypeNameCache& typeNames() {
+    static TypeNameCache* cache = new TypeNameCache;
+    return *cache;
+}
+
+} // namespace
+
+std::string_view typeTextOf(std::string_view folder, std::string_view name, uint32_t attributes) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "File Folder";
+    return typeNames().lookUp(folder, name, attributes);
+}
+
 std::string typeText(const FoundItem& item) {
-    if (item.isFolder()) return "File Folder";
-    return typeNameFor(item.fullPath(), item.attributes);
+    return std::string(typeTextOf(item.folder, item.name, item.attributes));
 }
 
 int32_t iconIndexFor(const std::string& path, uint32_t attributes) {
@@ -182,11 +259,18 @@ void ResultView::attach(HWND list, HWND statusBar) {
     if (!(style & LVS_SHAREIMAGELISTS))
         SetWindowLongPtrA(list, GWL_STYLE, style | LVS_SHAREIMAGELISTS);
     if (smallIcons_) SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, LPARAM(smallIcons_));
+    if (ResultListCtrl* ctrl = listCtrlOf(list)) ctrl->followRows(&history_);
+}
+
+void ResultView::watchRows(bool on) {
+    if (ResultListCtrl* ctrl = listCtrlOf(list_)) ctrl->watchRows(on);
 }
 
 void ResultView::detach() {
     if (list_ && IsWindow(list_) && smallIcons_)
         SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (ResultListCtrl* ctrl = listCtrlOf(list_))
+        if (ctrl->rowSource() == &history_) ctrl->followRows(nullptr);
     if (list_) {
         store_.attachList(nullptr);
         history_.attachList(nullptr);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "results/FoundItem.h"
@@ -40,8 +41,15 @@ std::string folderText(const FoundItem& item);
 std::string typeNameFor(const std::string& path, uint32_t attributes);
 // The type name used when the shell gives none (see typeNameFor).
 std::string fallbackTypeName(const std::string& path);
-// Type column: "File Folder" for a folder, else typeNameFor of the full path.
+// Type column: "File Folder" for a folder, else typeNameFor of the full path. The shell derives
+// the name from the extension and the attributes alone, so the answer for each distinct
+// extension (the name's text from its last dot, or none) is kept and reused: the list's Type
+// column and the export ask the shell once per extension. Any thread.
 std::string typeText(const FoundItem& item);
+// The same for an item's parts; the text stays valid for the life of the process.
+std::string_view typeTextOf(std::string_view folder, std::string_view name, uint32_t attributes);
+// Modified column text into buffer (at least 32 bytes); returns its length (0 when empty).
+size_t formatModified(const FILETIME& lastWriteTime, char* buffer);
 // The text of one column of an item, as the list shows it ("" for an unknown column).
 std::string cellTextOf(const FoundItem& item, int32_t column);
 // Index in the system small-icon list for a path and attributes (0 when the shell gives none).
@@ -61,10 +69,16 @@ public:
 
     // Connects the list (report view, owner data) and the status bar: creates the five columns,
     // sets full-row selection, attaches the shell's small-icon list and hands the list to the
-    // store and the history. Either may be null in tests.
+    // store and the history. When the list is a ResultListCtrl it follows the history's rows
+    // (the current view); another list learns its count only from explicit calls. Either may be
+    // null in tests.
     void attach(HWND list, HWND statusBar);
-    // Takes the icon list off the list again (the shell's list is never destroyed).
+    // Takes the icon list off the list again (the shell's list is never destroyed) and ends the
+    // following.
     void detach();
+    // While on (a search fills the view), the list catches up with the view every 50 ms; turning
+    // it off catches up once more. Interface thread.
+    void watchRows(bool on);
     HWND list() const { return list_; }
     HWND statusBar() const { return statusBar_; }
     HIMAGELIST smallIcons() const { return smallIcons_; }
@@ -75,6 +89,35 @@ public:
 
     // Rows of the current view.
     int32_t itemCount();
+    // Calls visit(row, item) for rows first, first+1, ... below end, at most kRowBlock of them,
+    // in order; item is null for a row without one. The block's positions are read under
+    // levelsLock, then its items under storeLock, which is held during the calls: visit only
+    // reads the item (valid during the call) and sends no message. Returns the rows visited, so
+    // a caller writes what it made between blocks with no lock held. Interface thread.
+    static constexpr int32_t kRowBlock = 4096;
+    template <typename Visit> int32_t visitRowBlock(int32_t first, int32_t end, Visit&& visit) {
+        int32_t count = end - first < kRowBlock ? end - first : kRowBlock;
+        if (count <= 0) return 0;
+        int32_t positions[kRowBlock];
+        history_.positionsOfRows(first, count, positions);
+        LockHolder hold(store_.storeLock());
+        GrowableArray<StoredItem>& items = store_.unlocked();
+        // A sorted view visits the store in no particular order: the items and texts a few rows
+        // ahead are fetched while this row is worked on.
+        constexpr int32_t kAhead = 8;
+        for (int32_t i = 0; i < count; ++i) {
+            if (i + 2 * kAhead < count)
+                if (const StoredItem* later = items.at(positions[i + 2 * kAhead]))
+                    __builtin_prefetch(later);
+            if (i + kAhead < count)
+                if (const StoredItem* soon = items.at(positions[i + kAhead])) {
+                    __builtin_prefetch(soon->name);
+                    __builtin_prefetch(soon->folder);
+                }
+            visit(first + i, static_cast<const StoredItem*>(items.at(positions[i])));
+        }
+        return count;
+    }
     // A copy of a row's item; none when the row is out of range or its entry points outside the
     // store. Any thread.
     std::optional<FoundItem> itemAt(int32_t row);

@@ -142,6 +142,16 @@ void FileArchive::readBytes(void* dst, size_t n) {
     if (handle_ == INVALID_HANDLE_VALUE || writing_) throw FileError(FileError::Generic, 0, path_);
     auto out = static_cast<uint8_t*>(dst);
     while (n > 0) {
+        if (bufferPos_ == bufferEnd_ && n >= kBufferSize) {
+            // A large read goes straight into the caller's memory instead of through the buffer.
+            DWORD want = n > 0x40000000 ? 0x40000000 : DWORD(n), got = 0;
+            if (!ReadFile(handle_, out, want, &got, nullptr)) throw FileError::fromLastError(path_);
+            if (got == 0) failPastEnd();
+            consumed_ += got;
+            out += got;
+            n -= got;
+            continue;
+        }
         if (bufferPos_ == bufferEnd_) {
             refill();
             if (bufferEnd_ == 0) failPastEnd();
@@ -182,6 +192,19 @@ void FileArchive::flushBuffer() {
 void FileArchive::writeBytes(const void* src, size_t n) {
     if (handle_ == INVALID_HANDLE_VALUE || !writing_) throw FileError(FileError::Generic, 0, path_);
     auto in = static_cast<const uint8_t*>(src);
+    if (n >= kBufferSize) {
+        // A large write goes out in one call after what is buffered, not 4,096 bytes at a time.
+        flushBuffer();
+        while (n > 0) {
+            DWORD want = n > 0x40000000 ? 0x40000000 : DWORD(n), wrote = 0;
+            if (!WriteFile(handle_, in, want, &wrote, nullptr))
+                throw FileError::fromLastError(path_);
+            if (wrote == 0) throw FileError(FileError::DiskFull, ERROR_DISK_FULL, path_);
+            in += wrote;
+            n -= wrote;
+        }
+        return;
+    }
     while (n > 0) {
         if (bufferPos_ == kBufferSize) flushBuffer();
         size_t take = std::min(n, kBufferSize - bufferPos_);

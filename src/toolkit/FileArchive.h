@@ -44,7 +44,9 @@ public:
     std::string path;
 };
 
-// A file opened either for reading or for writing, through a 4,096-byte buffer. Every failure
+// A file opened either for reading or for writing, through a 4,096-byte buffer (a read or write
+// of a buffer's size or more, when nothing is buffered in its way, goes straight to the file in
+// one call). Every failure
 // throws FileError. Numbers are little-endian. Movable; the destructor closes the handle (a
 // writer that was not closed explicitly loses its unwritten buffer silently, so writers call
 // close() to learn whether everything reached the disk).

@@ -72,14 +72,19 @@ TEST_F(ResultFileTest, LongNameGetsThreeBytePrefix) {
 
 TEST_F(ResultFileTest, LoadThenSaveGivesTheSameBytesAndItems) {
     std::vector<FoundItem> items = sampleItems();
+    // Records longer than any buffer (a 32-bit name prefix, a folder of 300,000 bytes), then
+    // more rows than are written or read in one piece.
+    items.push_back(rawItem(std::string(70000, 'L'), std::string(300000, 'F'), 7));
+    for (int i = 0; i < 9000; ++i)
+        items.push_back(rawItem("n" + std::to_string(i), "\\\\S\\d" + std::to_string(i % 13), i));
     fillStore(items);
     std::string first = dir.file("first.sr"), second = dir.file("second.sr");
     ASSERT_TRUE(saveResultFile(view, first, nullptr));
 
     ResultSet loaded;
     ASSERT_TRUE(loadResultFile(loaded, first, nullptr));
-    ASSERT_EQ(loaded.count(), 3);
-    for (int32_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(loaded.count(), int32_t(items.size()));
+    for (int32_t i = 0; i < loaded.count(); ++i) {
         FoundItem got;
         ASSERT_TRUE(loaded.copyAt(i, got));
         EXPECT_TRUE(got == items[i]) << i;

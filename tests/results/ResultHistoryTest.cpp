@@ -1,6 +1,10 @@
 // The result history's levels and navigation, with the list following each move.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "support/ResultTestHost.h"
 #include "results/ResultHistory.h"
 #include "results/ResultStore.h"
@@ -181,6 +185,54 @@ TEST_F(HistoryFixture, LevelEntriesOutsideTheStoreHaveNoItem) {
     int32_t position = 0;
     EXPECT_FALSE(history.levelEntry(level, 3, position));
     EXPECT_FALSE(history.levelEntry(0, 0, position));
+}
+
+} // namespace
+
+namespace {
+
+// The store keeps its texts in shared pools: every text must come back byte for byte (empty,
+// with a zero byte, far longer than a pool block), folders shared by items appended from several
+// threads at once, and nothing of a cleared store may show up again.
+TEST(ResultStore, KeepsEveryTextExactlyWhileThreadsAppendAndAfterAClear) {
+    ResultSet store;
+    const std::string huge(300000, 'n');
+    const std::string withZero("a\0b", 3);
+    for (int round = 0; round < 2; ++round) {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 3; ++t)
+            threads.emplace_back([&store, t] {
+                for (int i = 0; i < 2000; ++i)
+                    store.append(makeItem("n" + std::to_string(i),
+                                          "\\\\S\\d" + std::to_string(i % 7 + t), 1));
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+        store.append(makeItem("", "C:", 0));
+        store.append(makeItem(withZero, huge, 1));
+        store.append(makeItem(huge, "", 2));
+        ASSERT_EQ(6003, store.count());
+        FoundItem item;
+        for (int32_t p = 0; p < 6000; ++p) {
+            ASSERT_TRUE(store.copyAt(p, item));
+            int i = std::stoi(item.name.substr(1));
+            int d = std::stoi(item.folder.substr(5));
+            EXPECT_TRUE(d >= i % 7 && d <= i % 7 + 2) << item.folder << " " << item.name;
+        }
+        ASSERT_TRUE(store.copyAt(6000, item));
+        EXPECT_EQ("", item.name);
+        EXPECT_EQ("C:", item.folder);
+        ASSERT_TRUE(store.copyAt(6001, item));
+        EXPECT_EQ(withZero, item.name);
+        EXPECT_EQ(huge, item.folder);
+        ASSERT_TRUE(store.copyAt(6002, item));
+        EXPECT_EQ(huge, item.name);
+        EXPECT_EQ("", item.folder);
+        EXPECT_FALSE(store.copyAt(6003, item));
+        store.clear();
+        EXPECT_EQ(0, store.count());
+        EXPECT_FALSE(store.copyAt(0, item));
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -90,6 +91,49 @@ TEST(ResultListCtrlTest, SubclassesOnlyOnceAndLetsGo) {
     EXPECT_TRUE(second.subclass(own));
     DestroyWindow(own); // the control notices and detaches
     EXPECT_EQ(nullptr, second.hwnd());
+}
+
+} // namespace
+
+namespace {
+
+// A search fills the view from other threads and tells no one: the list follows the view's count,
+// never shows the rows of a level being replaced, and never goes down except when cleared.
+TEST(ResultListCtrlTest, FollowsTheViewBeingFilledWithoutAnyMessage) {
+    AttachedResults results;
+    ResultTestHost& host = results.host;
+    results.view.watchRows(true);
+    constexpr int kHits = 3000;
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 3; ++w)
+        workers.emplace_back([&results, w] {
+            for (int i = 0; i < kHits / 3; ++i)
+                results.store.append(
+                    makeItem("f" + std::to_string(i), "\\\\S\\w" + std::to_string(w), 1));
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    pumpMessages();
+    EXPECT_EQ(kHits, host.listCount());
+    results.history.pushIdentityLevel();
+
+    // A refinement about to replace level 1: the list keeps the cleared count until the new
+    // level exists, then follows that level only.
+    results.history.holdRows();
+    setCount(host.list(), 0, LVSICF_NOINVALIDATEALL);
+    EXPECT_EQ(0, host.listCount());
+    const int32_t level = results.history.pushEmptyLevel();
+    EXPECT_EQ(0, host.listCount());
+    std::thread refine([&] {
+        for (int32_t p = 0; p < kHits; p += 2)
+            results.history.appendToLevel(level, p);
+    });
+    refine.join();
+    results.view.watchRows(false);
+    EXPECT_EQ(kHits / 2, host.listCount());
+    // Going back lowers the count explicitly; the list then shows level 1 again.
+    EXPECT_TRUE(results.history.goBack(false, false));
+    EXPECT_EQ(kHits, host.listCount());
 }
 
 } // namespace

@@ -160,11 +160,15 @@ TEST_F(SortFixture, LevelOneTakesOverTheStoreOrderOfASortDuringTheSearch) {
 TEST_F(SortFixture, LargeRandomViewsComeOutInOrder) {
     std::mt19937 random(7);
     const char letters[] = "aAbBcC._xyz";
+    // Long names and extensions and folders that differ in case only, so that ties between the
+    // first bytes of texts are common.
+    const char* folders[] = {"C:", "\\\\S\\Share\\a", "\\\\s\\SHARE\\A", "\\\\S\\Share\\ab"};
     for (int i = 0; i < 5000; ++i) {
         std::string name;
-        for (int k = int(random() % 4); k >= 0; --k)
+        for (int k = int(random() % (i % 2 ? 4 : 14)); k >= 0; --k)
             name += letters[random() % 11];
-        store.append(makeItem(name, "C:", random() % 50, random() % 5 == 0 ? kFolder : 0x20));
+        store.append(makeItem(name, folders[random() % 4], random() % 50,
+                              random() % 5 == 0 ? kFolder : 0x20, 2002, 3, 1 + int(random() % 3)));
     }
     for (int32_t column = 0; column <= kHighestColumn; ++column) {
         EXPECT_TRUE(sort(column, true)) << column;
@@ -175,10 +179,14 @@ TEST_F(SortFixture, LargeRandomViewsComeOutInOrder) {
     std::vector<FoundItem> before;
     for (int32_t row = 0; row < view.itemCount(); ++row)
         before.push_back(*view.itemAt(row));
-    EXPECT_TRUE(sort(ColumnSize));
-    EXPECT_TRUE(sort(ColumnSize, true)); // descending, by a full sort
-    for (int32_t row = 1; row < view.itemCount(); ++row)
-        ASSERT_GE(compareItems(*view.itemAt(row - 1), *view.itemAt(row), ColumnSize), 0);
+    for (int32_t column = 0; column <= kHighestColumn; ++column) {
+        EXPECT_TRUE(sort(column));
+        for (int32_t row = 1; row < view.itemCount(); ++row)
+            ASSERT_LE(compareItems(*view.itemAt(row - 1), *view.itemAt(row), column), 0) << column;
+        EXPECT_TRUE(sort(column, true)); // descending, by a full sort
+        for (int32_t row = 1; row < view.itemCount(); ++row)
+            ASSERT_GE(compareItems(*view.itemAt(row - 1), *view.itemAt(row), column), 0) << column;
+    }
     // A level sort permutes positions only: the store is untouched.
     for (int32_t p = 0; p < store.count(); ++p) {
         FoundItem item;

@@ -80,6 +80,17 @@ TEST(CellTextTest, TypeNameFallsBackToExtension) {
     // The shell's own name is used when it has one; there is always some text.
     EXPECT_FALSE(typeNameFor("C:\\x\\notes.qzxw", FILE_ATTRIBUTE_ARCHIVE).empty());
     EXPECT_FALSE(typeNameFor("C:\\x.d\\README", FILE_ATTRIBUTE_ARCHIVE).empty());
+    // The Type column asks the shell once per extension: every item still gets the shell's own
+    // answer for its path, whatever folder or name first brought the extension in.
+    for (int pass = 0; pass < 2; ++pass)
+        for (const char* folder : {"C:\\x.d", "\\\\SRV\\Share"})
+            for (const char* name : {"a.txt", "B.TXT", "README", ".profile", "n.qzxw", "trailing.",
+                                     "a.tar.gz", "b.gz"}) {
+                FoundItem item = makeItem(name, folder, 1);
+                EXPECT_EQ(typeNameFor(item.fullPath(), item.attributes), typeText(item))
+                    << folder << " " << name;
+            }
+    EXPECT_EQ("File Folder", typeText(makeItem("dir.txt", "C:", 0, FILE_ATTRIBUTE_DIRECTORY)));
 }
 
 TEST(SummaryTextTest, AllForms) {

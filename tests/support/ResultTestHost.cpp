@@ -62,10 +62,10 @@ ResultTestHost::ResultTestHost() {
     SetWindowLongPtrA(window_, GWLP_USERDATA, LONG_PTR(this));
     RECT rect{0, 0, 740, 340};
     list_ = listCtrl_.create(window_, 1000, rect);
-    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
-                              HMENU(INT_PTR(1001)), GetModuleHandleA(nullptr), nullptr);
-    int parts[2] = {400, -1};
-    SendMessageA(status_, SB_SETPARTS, 2, LPARAM(parts));
+    statusBar_.create(window_, 1001);
+    const UINT panes[2] = {0, 0};
+    statusBar_.setIndicators(panes, 2);
+    status_ = statusBar_.hwnd();
     pumpMessages();
 }
 
@@ -77,6 +77,8 @@ ResultTestHost& ResultTestHost::shared() {
 
 void ResultTestHost::reset() {
     onNotify = nullptr;
+    listCtrl_.followRows(nullptr);
+    statusBar_.followText(0, nullptr);
     SendMessageA(list_, LVM_SETITEMCOUNT, 0, 0);
     while (SendMessageA(list_, LVM_DELETECOLUMN, 0, 0)) {
     }

@@ -15,8 +15,10 @@
 #include "results/ResultStore.h"
 #include "results/ResultView.h"
 #include "support/ScratchFolder.h"
+#include "ui/dialogex/DialogStatusBar.h"
 
-// A visible top-level window with the result list (id 1000) and a status bar. Tests run on the
+// A visible top-level window with the result list (id 1000) and the program's status bar (two
+// panes, texts applied lazily, a followed text in pane 0 while a search runs). Tests run on the
 // window's thread and pump messages where a worker thread sends to the list.
 class ResultTestHost {
 public:
@@ -35,6 +37,7 @@ public:
     HWND list() const { return list_; }
     HWND statusBar() const { return status_; }
     ResultListCtrl& listCtrl() { return listCtrl_; }
+    dialogex::DialogStatusBar& statusBarCtrl() { return statusBar_; }
 
     // Receives the window's WM_NOTIFY messages (from the list and its header); unset: 0.
     std::function<LRESULT(NMHDR*)> onNotify;
@@ -52,6 +55,7 @@ private:
     HWND list_ = nullptr;
     HWND status_ = nullptr;
     ResultListCtrl listCtrl_;
+    dialogex::DialogStatusBar statusBar_;
 };
 
 // A store with its history and view, attached to the shared host's list and status bar for the

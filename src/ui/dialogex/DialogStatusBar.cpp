@@ -90,13 +90,41 @@ LRESULT DialogStatusBar::recordText(WPARAM wParam, const char* text) {
     pane.text = text ? text : "";
     pane.drawFlags = flags;
     pane.pending = true;
-    if (!timerRunning) timerRunning = SetTimer(handle, kApplyTimer, kApplyDelayMs, nullptr) != 0;
+    startTimer();
     if (!timerRunning) applyPending(); // no timer to be had: show it at once
     return TRUE;
 }
 
+void DialogStatusBar::startTimer() {
+    if (!timerRunning) timerRunning = SetTimer(handle, kApplyTimer, kApplyDelayMs, nullptr) != 0;
+}
+
+bool DialogStatusBar::hasPendingTexts() const {
+    for (const Pane& pane : panes)
+        if (pane.pending) return true;
+    return false;
+}
+
+void DialogStatusBar::followText(int index, toolkit::LatestText* source) {
+    if (followed && !source) followed->dropPending();
+    followed = source;
+    followedPane = index;
+    if (followed && handle) startTimer();
+}
+
+void DialogStatusBar::pullFollowed() {
+    if (!followed || followedPane < 0 || followedPane >= paneCount()) return;
+    if (!followed->takeNewer(pulled)) return;
+    Pane& pane = panes[static_cast<size_t>(followedPane)];
+    pane.text = pulled;
+    pane.drawFlags = 0;
+    pane.pending = true;
+}
+
 void DialogStatusBar::applyPending() {
-    if (timerRunning) {
+    pullFollowed();
+    // While a source is followed the timer keeps running: its texts come without a message.
+    if (timerRunning && !followed) {
         KillTimer(handle, kApplyTimer);
         timerRunning = false;
     }
@@ -143,6 +171,10 @@ void DialogStatusBar::layOut() {
 }
 
 LRESULT DialogStatusBar::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == toolkit::followPaneTextMessage()) {
+        followText(static_cast<int>(wParam), reinterpret_cast<toolkit::LatestText*>(lParam));
+        return TRUE;
+    }
     switch (message) {
     case SB_SETTEXTA: return recordText(wParam, reinterpret_cast<const char*>(lParam));
     case SB_SETTEXTW: {
@@ -180,6 +212,7 @@ LRESULT DialogStatusBar::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
         // Nothing more is shown: drop what is pending.
         if (timerRunning) KillTimer(handle, kApplyTimer);
         timerRunning = false;
+        followed = nullptr;
         break;
     default:
         // Every other status-bar message sees the true texts.

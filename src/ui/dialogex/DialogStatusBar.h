@@ -6,8 +6,12 @@
 // recorded and applied when a 50 ms timer fires, and at once before the bar answers any other
 // status-bar message: whoever reads a pane sees the newest text, and the last text set always
 // ends up shown.
+//
+// A pane can also follow a toolkit::LatestText (the folder a search is in, recorded by the walker
+// threads without any message): the bar shows its newest text at each tick while it follows.
 #pragma once
 
+#include "toolkit/LatestText.h"
 #include "ui/dialogex/ControlBar.h"
 
 #include <string>
@@ -43,7 +47,11 @@ public:
     // The text the pane shows (pending texts applied first).
     std::string paneText(int index);
     // True while a text waits for the timer.
-    bool hasPendingTexts() const { return timerRunning; }
+    bool hasPendingTexts() const;
+    // Shows source's newest text in a pane at every tick and before answering any status-bar
+    // message, until called with null (which drops a text not shown yet). The source must
+    // outlive the following. Also reachable by toolkit::followPaneTextMessage().
+    void followText(int index, toolkit::LatestText* source);
 
     static constexpr UINT_PTR kApplyTimer = 0x5342;
     static constexpr UINT kApplyDelayMs = 50;
@@ -68,9 +76,15 @@ private:
     void applyPane(int index);
     void recalcParts();
     LRESULT recordText(WPARAM wParam, const char* text);
+    void startTimer();
+    // Records the followed source's newer text, if any, as its pane's text.
+    void pullFollowed();
 
     std::vector<Pane> panes;
     bool timerRunning = false;
+    toolkit::LatestText* followed = nullptr;
+    int followedPane = 0;
+    std::string pulled; // reused for each text taken from the source
 };
 
 } // namespace dialogex
