@@ -236,8 +236,9 @@ TEST_F(WalkFixture, StopEndsTheWalkAtTheNextEntryAndKeepsTheHits) {
     EXPECT_GE(store.count(), 13);
     EXPECT_LE(store.count(), atStop + 1);
     EXPECT_EQ(store.count(), host.listCount());
-    // The walk was stopped inside a listing: every listing it opened was closed.
-    EXPECT_EQ(handlesAfter, handlesBefore);
+    // The walk was stopped inside a listing: every listing it opened was closed (the platform
+    // may close a handle of its own meanwhile, so fewer is fine).
+    EXPECT_LE(handlesAfter, handlesBefore);
 }
 
 TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
