@@ -252,6 +252,10 @@ LRESULT CFindTestDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         break;
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(appIcon);
     case WM_TIMER:
+        if (wParam == kThreadCheckTimer) {
+            checkThreads();
+            return 0;
+        }
         if (busyTimerId != 0 && wParam == busyTimerId) onBusyTick();
         break;
     case WM_CLOSE:

@@ -23,6 +23,9 @@ struct CommandFlags {
 
 class CFindTestDlg : public dialogex::BarDialog {
 public:
+    // The timer of the deferred thread check (the busy timer takes the first free of 1, 2, ...).
+    static constexpr UINT_PTR kThreadCheckTimer = 0x5443;
+
     // The dialog from template 102; settings pace the search (tests shorten the pauses).
     explicit CFindTestDlg(HWND parent = nullptr, const SearchEngineSettings& settings = {});
     ~CFindTestDlg() override;
@@ -76,6 +79,9 @@ private:
     void onReset();
     void onWorkerState(WPARAM begins);
     void onSearchFinished();
+    // The thread-state and finish notices are handled once the engine's pause has passed.
+    void deferThreadCheck();
+    void checkThreads();
     void completeSearch();
     void completePendingSearch();
     void refreshCommandState(bool resultShown);
@@ -114,6 +120,8 @@ private:
     RECT layoutRect{};
     RECT initialUsableRect{};
     bool completionPending = false;
+    bool endNoticePending = false;    // a thread's end notice waits for the deferred check
+    bool finishNoticePending = false; // a search-finished notice waits for it
     std::string findPattern;
     std::string startupFile;
 

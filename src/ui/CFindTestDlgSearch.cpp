@@ -34,6 +34,8 @@ void CFindTestDlg::onSearchNow() {
     searchEngine.buildCriteria(currentOptions);
     if (!searchEngine.startSearch()) return;
     completionPending = true;
+    endNoticePending = finishNoticePending = false;
+    KillTimer(handle, kThreadCheckTimer);
 
     EnableWindow(searchNowButton, FALSE);
     setDefaultButton(IDC_STOP_SEARCH);
@@ -83,18 +85,36 @@ void CFindTestDlg::onReset() {
 void CFindTestDlg::onWorkerState(WPARAM begins) {
     // After completion a late end message (a thread's, or the timer's) has nothing to count.
     if (!completionPending) return;
-    if (searchEngine.settings().workerStatePauseMs)
-        Sleep(searchEngine.settings().workerStatePauseMs);
-    const int32_t running = searchEngine.activeThreadCount();
-    setPane(1, formatCount(IDS_ACTIVE_THREADS, running));
-    if (begins == 0 && running == 0) completeSearch();
+    if (begins == 0) endNoticePending = true;
+    deferThreadCheck();
 }
 
 void CFindTestDlg::onSearchFinished() {
     if (!completionPending) return;
-    if (searchEngine.settings().workerStatePauseMs)
-        Sleep(searchEngine.settings().workerStatePauseMs);
-    completeSearch();
+    finishNoticePending = true;
+    deferThreadCheck();
+}
+
+void CFindTestDlg::deferThreadCheck() {
+    // A thread that has just posted its end is given the pause to end before it is counted. The
+    // window waits for it on a timer, not asleep: it keeps answering while hits arrive.
+    const DWORD pause = searchEngine.settings().workerStatePauseMs;
+    if (pause == 0 || !SetTimer(handle, kThreadCheckTimer, pause, nullptr)) checkThreads();
+}
+
+void CFindTestDlg::checkThreads() {
+    KillTimer(handle, kThreadCheckTimer);
+    const bool ended = endNoticePending;
+    const bool finished = finishNoticePending;
+    endNoticePending = finishNoticePending = false;
+    if (!completionPending) return;
+    if (finished) {
+        completeSearch();
+        return;
+    }
+    const int32_t running = searchEngine.activeThreadCount();
+    setPane(1, formatCount(IDS_ACTIVE_THREADS, running));
+    if (ended && running == 0) completeSearch();
 }
 
 void CFindTestDlg::completePendingSearch() {

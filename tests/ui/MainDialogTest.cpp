@@ -57,7 +57,7 @@ public:
 
     static SearchEngineSettings settings() {
         SearchEngineSettings s = fastSettings();
-        s.workerStatePauseMs = 0;
+        s.workerStatePauseMs = 50; // shortened, but still the window's deferred check
         return s;
     }
 
