@@ -414,7 +414,7 @@ TEST_F(OptionSheetInHost, ResizingGrowsTheTabsThePagesAndTheNameField) {
     EXPECT_EQ(page(DateAndSize), nullptr);
 }
 
-// Saves a picture of each page when CORVASK_SHOTS names a folder (scripts/screenshot-pages.sh).
+// Saves a picture of each page when CORVASK_SHOTS names a folder (scripts/screenshots.sh pages).
 TEST(OptionSheetShots, EachPage) {
     std::string folder = screenshotFolder();
     if (folder.empty()) GTEST_SKIP() << "CORVASK_SHOTS not set";

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Saves pictures of the program's windows as PNG files in build/shots (or the folder given),
+# taken by the screenshot tests under Wine with an X display (run scripts/build.sh first):
+#   bash scripts/screenshots.sh main      the main window: start-up, searching, found, sorted,
+#                                         the Edit menu open
+#   bash scripts/screenshots.sh pages     each page of the option sheet
+#   bash scripts/screenshots.sh actions   the About box and the three context menus
+#   bash scripts/screenshots.sh all [folder]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+what=${1:-all}
+out=$(realpath -m "${2:-$root/build/shots}")
+mkdir -p "$out"
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null
+# The tests write BMP files where CORVASK_SHOTS points (a Windows path on drive Z:).
+export CORVASK_SHOTS="Z:$out"
+
+shoot() { # test executable, gtest filter
+  bash "$root/scripts/with-display.sh" \
+      bash "$root/scripts/wine-exec.sh" "$root/build/cmake/tests/$1.exe" --gtest_filter="$2" \
+      </dev/null >/dev/null
+}
+case "$what" in
+  main) shoot test_ui 'MainDialog.Shots' ;;
+  pages) shoot test_options 'OptionSheetShots.*' ;;
+  actions) shoot test_actions 'ResultContextMenu.*:AboutBox.*' ;;
+  all)
+    shoot test_ui 'MainDialog.Shots'
+    shoot test_options 'OptionSheetShots.*'
+    shoot test_actions 'ResultContextMenu.*:AboutBox.*' ;;
+  *) echo "usage: screenshots.sh main|pages|actions|all [folder]" >&2; exit 2 ;;
+esac
+wineserver -k >/dev/null 2>&1 </dev/null || true
+for bmp in "$out"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+ls -1 "$out"/*.png
