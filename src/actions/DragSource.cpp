@@ -8,6 +8,35 @@
 
 namespace {
 
+// What both objects of this file share: the reference count, deleting at zero, and the answer
+// to the interface query (IUnknown and the one interface the object stands for).
+template <typename Interface> class ComObject : public Interface {
+public:
+    explicit ComObject(REFIID ownInterface) : interfaceId(ownInterface) {}
+    virtual ~ComObject() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, interfaceId)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&references);
+        if (left == 0) delete this;
+        return left;
+    }
+
+private:
+    const IID& interfaceId;
+    LONG references = 1;
+};
+
 FORMATETC fileListFormat() {
     return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
@@ -29,27 +58,12 @@ HGLOBAL copyBlock(HGLOBAL block) {
     return copy;
 }
 
-class FileListDataObject : public IDataObject {
+class FileListDataObject : public ComObject<IDataObject> {
 public:
-    explicit FileListDataObject(HGLOBAL block) : fileList(block) {}
+    explicit FileListDataObject(HGLOBAL block)
+        : ComObject(IID_IDataObject), fileList(block) {}
     virtual ~FileListDataObject() { GlobalFree(fileList); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references);
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_INVALIDARG;
@@ -107,33 +121,16 @@ public:
     }
 
 private:
-    LONG references = 1;
     HGLOBAL fileList;
 };
 
 // Drops when the button that started the drag is released; the other button or Esc cancels.
-class FileDropSource : public IDropSource {
+class FileDropSource : public ComObject<IDropSource> {
 public:
     FileDropSource(DWORD dropButton, DWORD cancelButton)
-        : dropButton(dropButton), cancelButton(cancelButton) {}
+        : ComObject(IID_IDropSource), dropButton(dropButton), cancelButton(cancelButton) {}
     virtual ~FileDropSource() = default;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&references);
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
         if (escapePressed || (keyState & cancelButton)) return DRAGDROP_S_CANCEL;
@@ -143,7 +140,6 @@ public:
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
-    LONG references = 1;
     DWORD dropButton;
     DWORD cancelButton;
 };
