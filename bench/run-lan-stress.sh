@@ -7,11 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" --target bench_lan_stress corvask_labnp >/dev/null
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-# A server that is still ending (killed by the run before) must be gone before ours starts:
-# a persistent request it accepted would end with it, and processes would meet no server.
-timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-wineserver -p >/dev/null 2>&1 </dev/null
-trap 'wineserver -k >/dev/null 2>&1 </dev/null || true; timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true' EXIT
+source "$root/scripts/wine-session.sh"
 # The provider registration is read when a process starts: register before the run.
 bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null
 bash "$root/scripts/with-display.sh" wine "$root/build/cmake/bench/bench_lan_stress.exe" "$@"

@@ -15,12 +15,7 @@ mkdir -p "$WINEPREFIX/dosdevices/unc/benchsrv"
 ln -sfn "$tree" "$WINEPREFIX/dosdevices/unc/benchsrv/tree"
 
 run() {
-  # A server that is still ending (killed by the run before) must be gone before ours starts:
-  # a persistent request it accepted would end with it, and processes would meet no server.
-  timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine wineboot -r >/dev/null 2>&1 </dev/null || true
-  trap 'wineserver -k >/dev/null 2>&1 </dev/null || true; timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true' EXIT
+  source "$root/scripts/wine-session.sh"
   wine "$root/build/cmake/bench/bench_results.exe" '\\BENCHSRV\tree' "$@"
 }
 export -f run

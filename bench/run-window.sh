@@ -16,12 +16,7 @@ topology="$root/build/bench/window.topology"
 printf 'provider\ndomain | BENCH\nserver | BENCHSRV\nshare | tree\n' >"$topology"
 
 run() {
-  # A server that is still ending (killed by the run before) must be gone before ours starts:
-  # a persistent request it accepted would end with it, and processes would meet no server.
-  timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine wineboot -r >/dev/null 2>&1 </dev/null || true
-  trap 'wineserver -k >/dev/null 2>&1 </dev/null || true; timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true' EXIT
+  source "$root/scripts/wine-session.sh"
   wine "$root/build/cmake/bench/bench_window.exe" "$@" </dev/null
 }
 export -f run

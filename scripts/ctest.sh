@@ -4,14 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-# A server that is still ending (killed by the run before) must be gone before ours starts:
-# a persistent request it accepted would end with it, and processes would meet no server.
-timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-wineserver -p >/dev/null 2>&1 </dev/null
-# Start Wine's own services now, away from CTest's pipes: a service started by a test would
-# inherit the test's output and keep CTest waiting after the test has ended.
-wine wineboot -r >/dev/null 2>&1 </dev/null || true
-trap 'wineserver -k >/dev/null 2>&1 </dev/null || true; timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true' EXIT
+source "$root/scripts/wine-session.sh"
 # The lab network: mpr reads the provider registration when a process starts, so the provider
 # is registered (with the demo LAN, generated once) before any test process runs.
 bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null

@@ -14,6 +14,16 @@
 namespace {
 
 constexpr UINT kToolId = 1;
+
+// The label's one tool-tip tool, covering the control as it is now.
+TOOLINFOA toolCovering(HWND control) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = control;
+    tool.uId = kToolId;
+    GetClientRect(control, &tool.rect);
+    return tool;
+}
 // The hand cursor inside the help viewer program.
 constexpr WORD kHelpViewerHandCursor = 106;
 
@@ -133,11 +143,7 @@ void CLinkLabel::onAttach() {
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle,
                           nullptr, GetModuleHandleA(nullptr), nullptr);
     if (tip) {
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = handle;
-        tool.uId = kToolId;
-        GetClientRect(handle, &tool.rect);
+        TOOLINFOA tool = toolCovering(handle);
         tool.lpszText = const_cast<char*>(address.c_str());
         SendMessageA(tip, TTM_ADDTOOLA, 0, LPARAM(&tool));
     }
@@ -184,10 +190,7 @@ void CLinkLabel::setTarget(const std::string& newAddress) {
     if (!handle) return;
     resize();
     if (tip) {
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = handle;
-        tool.uId = kToolId;
+        TOOLINFOA tool = toolCovering(handle);
         tool.lpszText = const_cast<char*>(address.c_str());
         SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, LPARAM(&tool));
     }
@@ -243,12 +246,7 @@ void CLinkLabel::resize() {
     SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (tip) {
-        // The tool covers the control as it is now.
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = handle;
-        tool.uId = kToolId;
-        GetClientRect(handle, &tool.rect);
+        TOOLINFOA tool = toolCovering(handle);
         SendMessageA(tip, TTM_NEWTOOLRECTA, 0, LPARAM(&tool));
     }
 }
