@@ -1,6 +1,8 @@
 // Walking one folder tree with the search's masks, and turning directory entries into hits.
 #include "engine/FolderWalker.h"
 
+#include <vector>
+
 #include "engine/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
@@ -51,11 +53,17 @@ void walkFolder(const WalkContext& context, const std::string& path) {
 
     context.statusBar.set(path);
 
-    // The folder's own hits: one listing per mask, in the order typed.
+    // The folder's own hits: one listing per mask, in the order typed. A mask that lists every
+    // entry also gives the subfolders, so that such a folder is listed once, not twice: on a
+    // network every listing is a round trip, and the default search lists everything.
+    const bool wantSubfolders = criteria.includeSubfolders != 0;
+    std::vector<std::string> subfolders;
+    bool subfoldersKnown = false;
     WIN32_FIND_DATAA entry;
     for (const std::string& mask : criteria.nameMasks) {
         // After a stop no further listing is opened: on a slow share each one costs a round trip.
         if (mask.empty() || stopped(context)) break;
+        const bool collect = wantSubfolders && !subfoldersKnown && listsEveryEntry(mask);
         Listing listing(path + "\\" + mask, entry);
         if (!listing.open()) continue; // nothing matches, access denied, path too long
         do {
@@ -64,14 +72,25 @@ void walkFolder(const WalkContext& context, const std::string& path) {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if ((criteria.typeMask & 2) && !isDotEntry(entry.cFileName))
                     addHit(context, entry, path);
+                if (collect && isEnterableFolderName(entry.cFileName))
+                    subfolders.emplace_back(entry.cFileName);
             } else if (criteria.typeMask & 1) {
                 addHit(context, entry, path);
             }
         } while (listing.next(entry));
+        subfoldersKnown = subfoldersKnown || collect;
     }
 
-    // Then the subfolders, depth-first; this level's listing stays open meanwhile.
-    if (!criteria.includeSubfolders || stopped(context)) return;
+    // Then the subfolders, depth-first in listing order.
+    if (!wantSubfolders || stopped(context)) return;
+    if (subfoldersKnown) {
+        for (const std::string& name : subfolders) {
+            if (stopped(context)) return;
+            walkFolder(context, path + "\\" + name);
+        }
+        return;
+    }
+    // No mask listed everything: one more listing, which stays open while the walk descends.
     Listing listing(path + "\\*.*", entry);
     if (!listing.open()) return;
     do {
@@ -80,6 +99,10 @@ void walkFolder(const WalkContext& context, const std::string& path) {
             isEnterableFolderName(entry.cFileName))
             walkFolder(context, path + "\\" + entry.cFileName);
     } while (!stopped(context) && listing.next(entry));
+}
+
+bool listsEveryEntry(const std::string& mask) {
+    return mask == "*" || mask == "*.*";
 }
 
 bool isEnterableFolderName(const char* name) {

@@ -25,8 +25,9 @@ struct WalkContext {
 
 // Searches the tree at path (a share root "\\SERVER\SHARE" or any folder, no trailing backslash):
 // the folder list test on the folder's last path part, one listing per mask (a file two masks
-// match is reported twice), then the subfolders depth-first when they are wanted. A folder that
-// cannot be listed is skipped; every listing is closed on every way out; after a stop the walk
+// match is reported twice), then the subfolders depth-first in listing order when they are wanted
+// (taken from a mask's listing when a mask lists every entry, else from one more listing of
+// "*.*"). A folder that cannot be listed is skipped; every listing is closed on every way out; after a stop the walk
 // returns at the next entry and what it found stays. Any thread.
 void walkFolder(const WalkContext& context, const std::string& path);
 
@@ -34,6 +35,9 @@ void walkFolder(const WalkContext& context, const std::string& path);
 // trailing dots and blanks from a path, so such a name, which a server may still return, would
 // lead back into the folder itself (or its parent) and the walk would never end.
 bool isEnterableFolderName(const char* name);
+
+// True for a mask that every name matches ("*", "*.*"): its listing also gives the subfolders.
+bool listsEveryEntry(const std::string& mask);
 
 // Appends the entry as a FoundItem of folder when it passes the date and size tests.
 void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder);

@@ -123,7 +123,23 @@ TEST_F(WalkFixture, TypeMaskSubfoldersAndTheDotEntries) {
     for (const FoundItem& item : items())
         EXPECT_TRUE(item.isFolder());
 
+    // Files only: the folders a listing of everything gives are still entered, whichever mask
+    // it is and wherever it stands, and the folder's own hits still come before theirs.
+    for (const char* everything : {"*.*", "*"}) {
+        store.clear();
+        criteria.typeMask = 1;
+        masks({"x*", everything});
+        walk(temp.path());
+        EXPECT_EQ((Hits{"/x.txt", "/x.txt", "\\docs.d/y.txt", "\\docs.d\\inner/z.txt"}),
+                  hits(temp.path()));
+        std::vector<FoundItem> found = items();
+        ASSERT_EQ(4u, found.size());
+        EXPECT_EQ(temp.path(), found[1].folder);
+        EXPECT_EQ(temp.path() + "\\docs.d", found[2].folder);
+    }
+
     store.clear();
+    masks({"*.*"});
     criteria.typeMask = 3;
     criteria.includeSubfolders = 0;
     walk(temp.path());
