@@ -14,13 +14,21 @@ mkdir -p "$out"
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
 bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null
+# The registration's wineserver, and the desktop it started without a display, must be gone:
+# a program joining them could open no window.
+timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
 # The tests write BMP files where CORVASK_SHOTS points (a Windows path on drive Z:).
 export CORVASK_SHOTS="Z:$out"
 
+# Each run has a display of its own: its wineserver and desktop end with it.
 shoot() { # test executable, gtest filter
+  local failed=0
   bash "$root/scripts/with-display.sh" \
       bash "$root/scripts/wine-exec.sh" "$root/build/cmake/tests/$1.exe" --gtest_filter="$2" \
-      </dev/null >/dev/null
+      </dev/null >"$out/last-run.txt" 2>&1 || failed=1
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
+  [ $failed = 0 ] || { echo "screenshots.sh: the $2 run failed, see $out/last-run.txt" >&2; exit 1; }
 }
 case "$what" in
   main) shoot test_ui 'MainDialog.Shots' ;;
@@ -32,7 +40,6 @@ case "$what" in
     shoot test_actions 'ResultContextMenu.*:AboutBox.*' ;;
   *) echo "usage: screenshots.sh main|pages|actions|all [folder]" >&2; exit 2 ;;
 esac
-wineserver -k >/dev/null 2>&1 </dev/null || true
 for bmp in "$out"/*.bmp; do
   [ -e "$bmp" ] || continue
   convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
