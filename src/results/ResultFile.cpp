@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -71,29 +72,57 @@ void put32(char* p, uint32_t v) {
     p[3] = char(v >> 24);
 }
 
-// One record for a stored item, or an empty record for a row without one (so the count written
-// stays true), encoded in one step.
-void appendStoredRecord(std::string& out, const StoredItem* item) {
-    const size_t at = out.size();
-    out.resize(at + kResultRecordFixedBytes);
-    char* p = out.data() + at;
-    put32(p, kResultRecordMark);
-    if (!item) {
-        std::memset(p + 4, 0, kResultRecordFixedBytes - 4);
-        out.append(2, '\0'); // two empty texts
-        return;
+// The records of one block of rows, written in place: no zero-filling and no growth per field.
+class RecordBlock {
+public:
+    void clear() { size_ = 0; }
+    const char* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+
+    // One record for a stored item, or an empty record for a row without one (so that the count
+    // written stays true).
+    void append(const StoredItem* item) {
+        if (!item) {
+            char* p = room(kResultRecordFixedBytes + 2);
+            put32(p, kResultRecordMark);
+            std::memset(p + 4, 0, kResultRecordFixedBytes - 4 + 2); // two empty texts follow
+            size_ += kResultRecordFixedBytes + 2;
+            return;
+        }
+        const std::string_view name = item->nameView(), folder = item->folderView();
+        char* p = room(kResultRecordFixedBytes + 2 * kMostCountedPrefixBytes + name.size() +
+                       folder.size());
+        put32(p, kResultRecordMark);
+        put32(p + 4, item->creationTime.dwLowDateTime);
+        put32(p + 8, item->creationTime.dwHighDateTime);
+        put32(p + 12, item->lastAccessTime.dwLowDateTime);
+        put32(p + 16, item->lastAccessTime.dwHighDateTime);
+        put32(p + 20, item->lastWriteTime.dwLowDateTime);
+        put32(p + 24, item->lastWriteTime.dwHighDateTime);
+        put32(p + 28, item->size);
+        put32(p + 32, item->attributes);
+        char* end = putCountedString(p + kResultRecordFixedBytes, name);
+        end = putCountedString(end, folder);
+        size_ = size_t(end - bytes_.get());
     }
-    put32(p + 4, item->creationTime.dwLowDateTime);
-    put32(p + 8, item->creationTime.dwHighDateTime);
-    put32(p + 12, item->lastAccessTime.dwLowDateTime);
-    put32(p + 16, item->lastAccessTime.dwHighDateTime);
-    put32(p + 20, item->lastWriteTime.dwLowDateTime);
-    put32(p + 24, item->lastWriteTime.dwHighDateTime);
-    put32(p + 28, item->size);
-    put32(p + 32, item->attributes);
-    appendCountedString(out, item->nameView());
-    appendCountedString(out, item->folderView());
-}
+
+private:
+    // At least n free bytes at the end.
+    char* room(size_t n) {
+        if (capacity_ - size_ < n) {
+            const size_t capacity = std::max({capacity_ * 2, size_ + n, size_t(64 * 1024)});
+            std::unique_ptr<char[]> grown(new char[capacity]);
+            if (size_) std::memcpy(grown.get(), bytes_.get(), size_);
+            bytes_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        return bytes_.get() + size_;
+    }
+
+    std::unique_ptr<char[]> bytes_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
 
 // The fewest bytes a record takes in a file: the fixed part and two empty texts. A load never
 // makes room for more records than the file can hold at this size.
@@ -217,12 +246,11 @@ bool saveResultFile(ResultView& view, const std::string& path, HWND owner) {
         file.writeI32(n);
         // Rows below the count always have an item while the results are not cleared, which only
         // this thread does; an empty record keeps the count true regardless.
-        std::string block;
+        RecordBlock block;
         for (int32_t row = 0; row < n;) {
             block.clear();
-            row += view.visitRowBlock(row, n, [&block](int32_t, const StoredItem* item) {
-                appendStoredRecord(block, item);
-            });
+            row += view.visitRowBlock(row, n,
+                                      [&block](int32_t, const StoredItem* item) { block.append(item); });
             file.writeBytes(block.data(), block.size()); // no lock held
         }
         file.close();

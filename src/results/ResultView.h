@@ -14,6 +14,7 @@
 
 #include "results/FoundItem.h"
 #include "results/ResultHistory.h"
+#include "toolkit/Prefetch.h"
 #include "results/ResultStore.h"
 
 // Columns of the result list.
@@ -102,17 +103,23 @@ public:
         history_.positionsOfRows(first, count, positions);
         LockHolder hold(store_.storeLock());
         GrowableArray<StoredItem>& items = store_.unlocked();
-        // A sorted view visits the store in no particular order: the items and texts a few rows
-        // ahead are fetched while this row is worked on.
-        constexpr int32_t kAhead = 8;
+        // A sorted view visits the store in no particular order: what a row needs is fetched a
+        // few rows ahead, in stages, each needing what the one before fetched: the item, then
+        // the starts of its texts, then their ends (a text may cross into the next cache line).
+        constexpr int32_t kAhead = 4;
         for (int32_t i = 0; i < count; ++i) {
+            if (i + 3 * kAhead < count)
+                if (const StoredItem* later = items.at(positions[i + 3 * kAhead]))
+                    toolkit::prefetchLine(later);
             if (i + 2 * kAhead < count)
-                if (const StoredItem* later = items.at(positions[i + 2 * kAhead]))
-                    __builtin_prefetch(later);
+                if (const StoredItem* soon = items.at(positions[i + 2 * kAhead])) {
+                    toolkit::prefetchLine(soon->name);
+                    toolkit::prefetchLine(soon->folder);
+                }
             if (i + kAhead < count)
-                if (const StoredItem* soon = items.at(positions[i + kAhead])) {
-                    __builtin_prefetch(soon->name);
-                    __builtin_prefetch(soon->folder);
+                if (const StoredItem* next = items.at(positions[i + kAhead])) {
+                    toolkit::prefetchLine(next->name->data() + next->name->length);
+                    toolkit::prefetchLine(next->folder->data() + next->folder->length);
                 }
             visit(first + i, static_cast<const StoredItem*>(items.at(positions[i])));
         }

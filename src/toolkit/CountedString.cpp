@@ -7,11 +7,6 @@
 
 namespace {
 
-void appendLE16(std::string& out, uint16_t v) {
-    out.push_back(char(v & 0xFF));
-    out.push_back(char(v >> 8));
-}
-
 uint8_t readU8(ByteSource& in) {
     uint8_t b = 0;
     in.readBytes(&b, 1);
@@ -51,19 +46,32 @@ uint32_t readLE32(ByteSource& in) {
     return uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) | (uint32_t(b[3]) << 24);
 }
 
-void appendCountedString(std::string& out, std::string_view s) {
-    size_t n = s.size();
+char* putCountedString(char* out, std::string_view s) {
+    const size_t n = s.size();
+    auto put16 = [&out](uint16_t v) {
+        *out++ = char(v & 0xFF);
+        *out++ = char(v >> 8);
+    };
     if (n < 0xFF) {
-        out.push_back(char(n));
+        *out++ = char(n);
     } else if (n < 0xFFFE) {
-        out.push_back(char(0xFF));
-        appendLE16(out, uint16_t(n));
+        *out++ = char(0xFF);
+        put16(uint16_t(n));
     } else {
-        out.push_back(char(0xFF));
-        appendLE16(out, 0xFFFF);
-        appendLE32(out, uint32_t(n));
+        *out++ = char(0xFF);
+        put16(0xFFFF);
+        put16(uint16_t(n & 0xFFFF));
+        put16(uint16_t(n >> 16));
     }
-    out.append(s);
+    std::memcpy(out, s.data(), n);
+    return out + n;
+}
+
+void appendCountedString(std::string& out, std::string_view s) {
+    const size_t at = out.size();
+    out.resize(at + kMostCountedPrefixBytes + s.size());
+    char* end = putCountedString(out.data() + at, s);
+    out.resize(size_t(end - out.data()));
 }
 
 std::string readCountedString(ByteSource& in) {

@@ -13,6 +13,11 @@
 // is 0xFF, 0xFFFF and a 32-bit length. The text follows without a terminator. Writers use the
 // shortest form.
 void appendCountedString(std::string& out, std::string_view s);
+// The most bytes a length prefix takes.
+inline constexpr size_t kMostCountedPrefixBytes = 7;
+// Writes s as a counted string at out, which has room for kMostCountedPrefixBytes + s.size()
+// bytes; returns the end of what was written.
+char* putCountedString(char* out, std::string_view s);
 
 // Where a counted string is read from. FileArchive is one; BufferSource reads memory.
 class ByteSource {
