@@ -63,8 +63,9 @@ double timed(const std::function<void()>& work) {
 struct BestOf {
     double real = 1e9, plain = 0;
 };
-BestOf bestOf(int rounds, const std::function<void()>& real, const std::function<void()>& plain,
-              bool withPlain, const std::function<void()>& afterPlain = [] {}) {
+BestOf bestOf(
+    int rounds, const std::function<void()>& real, const std::function<void()>& plain,
+    bool withPlain, const std::function<void()>& afterPlain = [] {}) {
     BestOf best;
     if (withPlain) best.plain = 1e9;
     auto timePlain = [&] {

@@ -27,8 +27,8 @@ struct WalkContext {
 // the folder list test on the folder's last path part, one listing per mask (a file two masks
 // match is reported twice), then the subfolders depth-first in listing order when they are wanted
 // (taken from a mask's listing when a mask lists every entry, else from one more listing of
-// "*.*"). A folder that cannot be listed is skipped; every listing is closed on every way out; after a stop the walk
-// returns at the next entry and what it found stays. Any thread.
+// "*.*"). A folder that cannot be listed is skipped; every listing is closed on every way out;
+// after a stop the walk returns at the next entry and what it found stays. Any thread.
 void walkFolder(const WalkContext& context, const std::string& path);
 
 // False for ".", ".." and every other name made of dots and blanks only: the platform drops

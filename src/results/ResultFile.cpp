@@ -249,8 +249,8 @@ bool saveResultFile(ResultView& view, const std::string& path, HWND owner) {
         RecordBlock block;
         for (int32_t row = 0; row < n;) {
             block.clear();
-            row += view.visitRowBlock(row, n,
-                                      [&block](int32_t, const StoredItem* item) { block.append(item); });
+            row += view.visitRowBlock(
+                row, n, [&block](int32_t, const StoredItem* item) { block.append(item); });
             file.writeBytes(block.data(), block.size()); // no lock held
         }
         file.close();

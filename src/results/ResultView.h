@@ -14,8 +14,8 @@
 
 #include "results/FoundItem.h"
 #include "results/ResultHistory.h"
-#include "toolkit/Prefetch.h"
 #include "results/ResultStore.h"
+#include "toolkit/Prefetch.h"
 
 // Columns of the result list.
 enum ResultColumn : int32_t {
