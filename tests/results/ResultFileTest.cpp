@@ -61,6 +61,16 @@ TEST_F(ResultFileTest, RecordLayoutByteForByte) {
                0x27, 0x28, 0xD2, 0x04, 0,    0,    0x20, 0,    0,    0,    9}) +
         "notes.txt" + bytes({9}) + "C:\\Folder";
     EXPECT_EQ(file.substr(8), expected);
+
+    // A row whose entry points outside the store (never expected) still gets a record, an empty
+    // one, so that the count written stays true.
+    const int32_t level = history.pushEmptyLevel();
+    history.appendToLevel(level, 0);
+    history.appendToLevel(level, 5);
+    ASSERT_TRUE(saveResultFile(view, path, nullptr));
+    file = readWholeFile(path);
+    EXPECT_EQ(file.substr(0, 8), bytes({0xC8, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(file.substr(8), expected + bytes({0x78, 0xF6, 0x45, 0x00}) + std::string(34, '\0'));
 }
 
 TEST_F(ResultFileTest, LongNameGetsThreeBytePrefix) {
