@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/NamePattern.h"
+#include "toolkit/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/GrowableArray.h"
-#include "engine/NamePattern.h"
+#include "toolkit/GrowableArray.h"
+#include "toolkit/NamePattern.h"
 #include "options/SearchOptions.h"
 
 inline constexpr int kMaxNameMasks = 99;

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "engine/LockedArray.h"
+#include "toolkit/LockedArray.h"
 #include "engine/PendingServer.h"
 
 // lock() is queueLock. A worker holds it across its pacing pause and takeHead, so that while

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "engine/LockedArray.h"
+#include "toolkit/LockedArray.h"
 
 // lock() is workersLock. Handles are owned: they are closed when reaped or by closeAll().
 class WorkerHandles : public LockedArray<HANDLE> {

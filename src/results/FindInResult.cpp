@@ -1,7 +1,7 @@
 // Find in result: the rows of the current view whose item name matches a wildcard pattern.
 #include "results/FindInResult.h"
 
-#include "engine/NamePattern.h"
+#include "toolkit/NamePattern.h"
 #include "results/ResultView.h"
 
 int32_t findRows(ResultView& view, const std::string& pattern, int32_t first, int32_t last) {

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/GrowableArray.h"
-#include "engine/LockedArray.h"
+#include "toolkit/GrowableArray.h"
+#include "toolkit/LockedArray.h"
 #include "results/ResultStore.h"
 
 // How a view was last sorted. Each view keeps its own (every level, and the whole store while no

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "engine/LockedArray.h"
+#include "toolkit/LockedArray.h"
 #include "results/FoundItem.h"
 #include "results/ResultListCtrl.h"
 #include "results/TextPool.h"

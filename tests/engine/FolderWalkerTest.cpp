@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/FolderWalker.h"
-#include "engine/NamePattern.h"
+#include "toolkit/NamePattern.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
 #include "support/HandleCount.h"

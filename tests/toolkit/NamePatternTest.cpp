@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/NamePattern.h"
+#include "toolkit/NamePattern.h"
 
 namespace {
 

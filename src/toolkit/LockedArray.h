@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "engine/GrowableArray.h"
+#include "toolkit/GrowableArray.h"
 
 // A re-entrant critical section: the owning thread may take it again; every take is matched by
 // one release.

@@ -1,3 +1,3 @@
 // LockedArray and ReentrantLock are header-only; this unit checks that the header compiles on
 // its own.
-#include "engine/LockedArray.h"
+#include "toolkit/LockedArray.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/GrowableArray.h"
+#include "toolkit/GrowableArray.h"
 
 enum class PatternKind : int32_t {
     Exact = 0,       // the whole pattern, no star

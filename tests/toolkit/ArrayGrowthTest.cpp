@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/GrowableArray.h"
-#include "engine/LockedArray.h"
+#include "toolkit/GrowableArray.h"
+#include "toolkit/LockedArray.h"
 
 TEST(ArrayGrowth, ResultSetLikeArrayGrowsByItsStep) {
     GrowableArray<int> a(16383);

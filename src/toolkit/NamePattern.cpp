@@ -1,5 +1,5 @@
 // Compiling and matching NamePattern, and the ANSI lower-case conversion.
-#include "engine/NamePattern.h"
+#include "toolkit/NamePattern.h"
 
 #include <windows.h>
 
