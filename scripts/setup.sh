@@ -2,7 +2,8 @@
 # Installs the tool chain when something is missing; a second run does nothing.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth
+packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+          binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
           imagemagick cmake googletest make file g++ xdotool x11-utils)
 
 missing=()
