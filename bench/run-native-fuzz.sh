@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, twice: 64-bit, and 32-bit (-m32, so that
 # size_t is the program's own and every size computed from a file is checked in 32 bits). Runs
 # both (outside CI):
-#   bash bench/run-native-fuzz.sh [RUNS] [64|32|both]   # default 1,000,000 inputs, both builds
+#   bash bench/run-native-fuzz.sh [RUNS] [64|32|both] [SECONDS]
+# Defaults: 1,000,000 inputs per build, both builds, no time limit (SECONDS ends a run earlier).
 # Installs what it needs from Debian's packages when it is missing (clang, its runtimes, the
 # 32-bit C++ library). A kernel that cannot run 32-bit code runs the 32-bit build through qemu's
 # user-mode emulation, registered for i386 programs here when it is not already (about ten times
@@ -17,6 +18,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-1000000}
 which=${2:-both}
+seconds=${3:-0}
 sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
 rt() { ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-"$1".a >/dev/null 2>&1; }
 if ! command -v clang++ >/dev/null || ! rt x86_64 || ! rt i386; then
@@ -44,7 +46,7 @@ seed() { # seed DIR: the corpus with its reader bytes
 # Runs one build; a single allocation above 64 MB, or more than 1 GB in use, counts as a failure.
 fuzz() { # fuzz BITS BINARY CORPUS
   local status=0
-  ( cd "$out" && ASAN_OPTIONS=detect_leaks=0 "$2" -runs="$runs" -max_len=262144 -malloc_limit_mb=64 \
+  ( cd "$out" && ASAN_OPTIONS=detect_leaks=0 "$2" -runs="$runs" -max_total_time="$seconds" -max_len=262144 -malloc_limit_mb=64 \
       -rss_limit_mb=1024 -timeout=30 -print_final_stats=1 -artifact_prefix="$out/crash-$1-" "$3" \
       >"$out/fuzz-$1.log" 2>&1 ) || status=$?
   echo "== $1-bit build"
@@ -61,8 +63,11 @@ if [ "$which" != 32 ]; then
   fuzz 64 "$out/reader_fuzz_64" "$out/corpus-64" || status=$?
 fi
 if [ "$which" != 64 ]; then
+  # Heap checks only: the point of this build is the 32-bit size arithmetic, and under qemu the
+  # stack bounds ASan needs to clear a frame's poison after a throw are not found, which gives
+  # false reports; the 64-bit build checks the stack.
   clang++ -m32 -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I "$root/src" "${sources[@]}" -o "$out/reader_fuzz_32"
+    -mllvm -asan-stack=0 -I "$root/src" "${sources[@]}" -o "$out/reader_fuzz_32"
   if ! ASAN_OPTIONS=detect_leaks=0 "$out/reader_fuzz_32" -runs=0 >/dev/null 2>&1; then
     # No 32-bit mode in this kernel: qemu runs the build (binfmt_misc hands it over).
     command -v qemu-i386-static >/dev/null || $sudo apt-get install -y qemu-user-static >/dev/null

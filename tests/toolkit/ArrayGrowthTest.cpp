@@ -62,7 +62,9 @@ TEST(ArrayGrowth, BlocksWhoseSizeWouldWrapAreRefused) {
     };
     GrowableArray<Item> a(16383);
     a.append(Item{});
-    if (sizeof(size_t) == 4) EXPECT_THROW(a.reserve(107374183), std::bad_alloc);
+    if (sizeof(size_t) == 4) {
+        EXPECT_THROW(a.reserve(107374183), std::bad_alloc);
+    }
     EXPECT_THROW(a.setSize(INT32_MAX), std::bad_alloc);
     EXPECT_EQ(a.count(), 1); // unchanged
     a.append(Item{});
