@@ -30,27 +30,32 @@ std::vector<std::string> pageLines(const std::string& page) {
 
 } // namespace
 
-TEST(HtmlPage, EmptyPageIsHeaderAndFooterIn32Lines) {
+TEST(HtmlPage, EmptyPageIsHeaderAndFooterIn33Lines) {
     std::vector<std::string> lines = pageLines(htmlPageHeader() + htmlPageFooter());
-    ASSERT_EQ(lines.size(), 32u);
+    ASSERT_EQ(lines.size(), 33u);
     EXPECT_EQ(lines[0], "<html>");
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[3], "<title>Search Result</title>");
-    EXPECT_EQ(lines[8], "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\">");
-    EXPECT_EQ(lines[13], "        <td valign=\"top\" width=\"727\"><div align=\"center\"><center>"
+    // The bytes are in the ANSI code page, and the page says which.
+    EXPECT_EQ(lines[3], std::string("<meta charset=\"") + htmlCharsetOf(GetACP()) + "\">");
+    EXPECT_STREQ(htmlCharsetOf(1251), "windows-1251");
+    EXPECT_STREQ(htmlCharsetOf(932), "Shift_JIS");
+    EXPECT_STREQ(htmlCharsetOf(437), "windows-1252");
+    EXPECT_EQ(lines[4], "<title>Search Result</title>");
+    EXPECT_EQ(lines[9], "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\">");
+    EXPECT_EQ(lines[14], "        <td valign=\"top\" width=\"727\"><div align=\"center\"><center>"
                          "<table border=\"1\" width=\"95%\"");
-    EXPECT_EQ(lines[14], "        bordercolordark=\"#999966\" bordercolorlight=\"#FFFFFF\" "
+    EXPECT_EQ(lines[15], "        bordercolordark=\"#999966\" bordercolorlight=\"#FFFFFF\" "
                          "cellspacing=\"0\" cellpadding=\"4\"");
-    EXPECT_EQ(lines[15], "        style=\"font-family: MS Sans Serif; font-size: 12pt\">");
-    EXPECT_EQ(lines[16], "          <tr>");
-    EXPECT_EQ(lines[19],
+    EXPECT_EQ(lines[16], "        style=\"font-family: MS Sans Serif; font-size: 12pt\">");
+    EXPECT_EQ(lines[17], "          <tr>");
+    EXPECT_EQ(lines[20],
               "            <td width=\"20%\"><font face=\"times new roman\">Size</font></td>");
-    EXPECT_EQ(lines[22], "          </tr>");
-    EXPECT_EQ(lines[23], "        </table>");
-    EXPECT_EQ(lines[24], "        </center></div><p>&nbsp;</td>");
-    EXPECT_EQ(lines[25], "      </tr>");
-    EXPECT_EQ(lines[27], "    </td>");
-    EXPECT_EQ(lines[31], "</html>");
+    EXPECT_EQ(lines[23], "          </tr>");
+    EXPECT_EQ(lines[24], "        </table>");
+    EXPECT_EQ(lines[25], "        </center></div><p>&nbsp;</td>");
+    EXPECT_EQ(lines[26], "      </tr>");
+    EXPECT_EQ(lines[28], "    </td>");
+    EXPECT_EQ(lines[32], "</html>");
 }
 
 TEST(HtmlPage, RowIsEightLinesWithTwoClosingTags) {
@@ -102,11 +107,11 @@ std::string cellLine(const std::string& text) {
 
 } // namespace
 
-TEST_F(HtmlExportTest, EmptyViewGivesThe32LinePage) {
+TEST_F(HtmlExportTest, EmptyViewGivesThe33LinePage) {
     std::string path = dir.file("empty.html");
     ASSERT_TRUE(exportHtml(view, path, nullptr));
     EXPECT_EQ(readWholeFile(path), htmlPageHeader() + htmlPageFooter());
-    EXPECT_EQ(pageLines(readWholeFile(path)).size(), 32u);
+    EXPECT_EQ(pageLines(readWholeFile(path)).size(), 33u);
 }
 
 TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
