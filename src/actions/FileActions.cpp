@@ -43,7 +43,8 @@ void shellOpen(const std::string& path, bool asFolder) {
     }
     SHELLEXECUTEINFOA request{};
     request.cbSize = sizeof request;
-    request.fMask = asFolder ? SEE_MASK_CLASSNAME : 0;
+    // The folder class is asked quietly: where it has no command the explorer verb follows.
+    request.fMask = asFolder ? SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI : 0;
     request.lpVerb = "open";
     request.lpFile = path.c_str();
     request.lpClass = asFolder ? "Folder" : nullptr;
