@@ -31,6 +31,9 @@ struct SearchEngineSettings {
     // Creates a server worker's thread (started at once) or returns null; null here means
     // CreateThread. Tests put a failing one here to see that queued servers are still searched.
     HANDLE (*createWorkerThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
+    // The same for the search's first thread (the enumeration or the refinement); tests put a
+    // failing one here to see that a search that cannot start leaves the session idle.
+    HANDLE (*createSearchThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
 };
 
 // Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the
@@ -68,7 +71,8 @@ public:
     void buildCriteria(const SearchOptions& options);
     // The scope of the criteria last built.
     SearchScope scope() const;
-    // Starts the threads of a search: false when one still runs or a thread could not be made.
+    // Starts the threads of a search: false when one still runs or a thread could not be made;
+    // in the latter case the list's watch, the folder text and the held rows are undone.
     bool startSearch();
     // True while the refine thread, the enumeration thread or any server worker runs.
     bool isBusy();
