@@ -1,11 +1,14 @@
 # Shared by the SMB lab's scripts (sourced): where the lab lives, the list of servers and shares,
-# and how one server is started and stopped. Everything the lab makes lives in build/lab/smb:
-# nothing outside the build folder changes (names are never resolved: each server is reached
-# by its address, which smbnetfs shows under the server's name).
+# and how one server is started and stopped. What the lab makes lives in build/lab/smb, except
+# Samba's databases, sockets and pid files, which live in /run/corvask-smb (a folder shared
+# into a virtual machine may not hold memory-mapped databases or sockets). Nothing else outside
+# the build folder changes: names are never resolved, each server is reached by its address,
+# which smbnetfs shows under the server's name.
 
 smb_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 smb_list="$smb_root/lab/smb/network.txt"
 smb_state="$smb_root/build/lab/smb"
+smb_runtime="/run/corvask-smb/$(printf '%s' "$smb_state" | sha256sum | cut -c1-12)"
 smb_mount="$smb_state/mount"
 smb_packages=(samba smbclient smbnetfs fuse3)
 
@@ -22,8 +25,8 @@ smb_address_of() { smb_servers | awk -v s="$1" '$1 == s { print $2 }'; }
 # Writes the server's configuration: one smbd bound to its own loopback address with folders of
 # its own, guests mapped to the share owner, and the shares of the list.
 smb_write_config() {
-  local server=$1 address=$2 dir="$smb_state/servers/$1"
-  mkdir -p "$dir"/{lock,state,cache,private,pid,ncalrpc,spool,log}
+  local server=$1 address=$2 dir="$smb_state/servers/$1" run="$smb_runtime/$1"
+  mkdir -p "$dir"/{spool,log} "$run"/{lock,state,cache,private,pid,ncalrpc}
   {
     cat <<EOF
 [global]
@@ -36,12 +39,12 @@ smb_write_config() {
   smb ports = 445
   disable netbios = yes
   map to guest = bad user
-  lock directory = $dir/lock
-  state directory = $dir/state
-  cache directory = $dir/cache
-  private dir = $dir/private
-  pid directory = $dir/pid
-  ncalrpc dir = $dir/ncalrpc
+  lock directory = $run/lock
+  state directory = $run/state
+  cache directory = $run/cache
+  private dir = $run/private
+  pid directory = $run/pid
+  ncalrpc dir = $run/ncalrpc
   log file = $dir/log/%m.log
   max log size = 1000
   load printers = no
@@ -68,11 +71,11 @@ EOF
 smb_start_server() {
   local server=$1 dir="$smb_state/servers/$1"
   smb_server_running "$server" && return 0
-  rm -f "$dir/pid/smbd.pid"
+  rm -f "$smb_runtime/$server/pid/smbd.pid"
   smbd -F -s "$dir/smb.conf" </dev/null >>"$dir/log/console.log" 2>&1 &
   local i
   for i in $(seq 100); do
-    [ -s "$dir/pid/smbd.pid" ] && return 0
+    [ -s "$smb_runtime/$server/pid/smbd.pid" ] && return 0
     sleep 0.1
   done
   echo "smb lab: $server did not start (see $dir/log)" >&2
@@ -81,7 +84,7 @@ smb_start_server() {
 
 smb_server_running() {
   local pid
-  pid=$(cat "$smb_state/servers/$1/pid/smbd.pid" 2>/dev/null) || return 1
+  pid=$(cat "$smb_runtime/$1/pid/smbd.pid" 2>/dev/null) || return 1
   [ -n "$pid" ] && smb_alive "$pid"
 }
 
@@ -96,7 +99,7 @@ smb_alive() {
 # by the ids in their pid files, and waits until both are gone. With "KILL" as the second
 # argument the server dies at once, in the middle of whatever it serves.
 smb_stop_server() {
-  local dir="$smb_state/servers/$1" signal=${2:-TERM} name pid i
+  local dir="$smb_runtime/$1" signal=${2:-TERM} name pid i
   for name in smbd samba-dcerpcd; do
     pid=$(cat "$dir/pid/$name.pid" 2>/dev/null) || continue
     [ -n "$pid" ] || continue

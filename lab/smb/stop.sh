@@ -19,6 +19,7 @@ if [ -d "$smb_state/servers" ]; then
     [ -d "$dir" ] && smb_stop_server "$(basename "$dir")"
   done
 fi
+rm -rf "$smb_runtime"
 if [ -f "$smb_state/links" ]; then
   while read -r link; do
     [ -L "$link" ] && rm -f "$link"
