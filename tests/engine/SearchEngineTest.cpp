@@ -390,8 +390,8 @@ TEST_F(SearchEngineLan, NamedServersAreSearchedOnceWhenTheNetworkDoesNotListThem
     options.servers.mode = FilterMode::OnlyThese;
     // Listed and named; named twice in two cases; a pattern that only an unlisted server would
     // match; a server of the failing domain; a server that does not exist.
-    options.servers.names = {"\\\\ENGNLIST", "\\\\engnhide", "\\\\ENGNHIDE", "\\\\engnw*",
-                             "\\\\ENGNAWAY", "\\\\ENGNGONE"};
+    options.servers.names = {"\\\\ENGNLIST", "\\\\engnhide", "\\\\ENGNHIDE",
+                             "\\\\engnw*",   "\\\\ENGNAWAY", "\\\\ENGNGONE"};
     ASSERT_TRUE(host.start(options));
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));

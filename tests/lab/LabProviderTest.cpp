@@ -318,9 +318,9 @@ TEST_F(LabProvider, HostileTopologyLinesAreSkippedWithoutHarm) {
     lab.rawLine("share | ..");    // no server yet in GOOD
     lab.rawLine("server | \\\\"); // no name after the backslashes
     lab.server("LABGOOD");
-    for (const char* line : {"share | ..", "share | a\\b", "share | a/b", "share | x | type=tape",
-                             "share | y | batch=2", "share | z | comment=\x07",
-                             "share | w | listed=no"})
+    for (const char* line :
+         {"share | ..", "share | a\\b", "share | a/b", "share | x | type=tape",
+          "share | y | batch=2", "share | z | comment=\x07", "share | w | listed=no"})
         lab.rawLine(line);
     lab.share("Fine");
     ASSERT_TRUE(lab.apply()) << lab.error();

@@ -44,8 +44,8 @@ void plainWalk(const std::string& folder, std::vector<std::string>& out) {
         const std::string name = entry.cFileName;
         if (name == "." || name == "..") continue;
         const std::string path = folder + "\\" + name;
-        out.push_back(keyOf(path, entry.nFileSizeLow, entry.ftLastWriteTime,
-                            entry.dwFileAttributes));
+        out.push_back(
+            keyOf(path, entry.nFileSizeLow, entry.ftLastWriteTime, entry.dwFileAttributes));
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) plainWalk(path, out);
     } while (FindNextFileA(find, &entry));
     FindClose(find);
@@ -263,8 +263,8 @@ TEST_F(SmbNetwork, AServerDyingMidSearchCostsOnlyItsOwnHits) {
     w.searchEverything();
     ASSERT_TRUE(w.dialog.searchPending());
     // The victim is the first server of the list: kill it as soon as its first hit arrives.
-    ASSERT_TRUE(w.pumpUntil([&] { return foundByServer(w.dialog.engine()).count(victim); },
-                            120000));
+    ASSERT_TRUE(
+        w.pumpUntil([&] { return foundByServer(w.dialog.engine()).count(victim); }, 120000));
     ASSERT_TRUE(askLab("kill SMBDOCS", [&] { w.pump(); }));
     EXPECT_TRUE(w.pumpUntil([&] { return !w.dialog.searchPending(); }, 300000))
         << "the search did not end by itself";
