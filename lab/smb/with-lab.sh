@@ -16,7 +16,8 @@ prefix=${WINEPREFIX:-$smb_root/build/wine}
 mkdir -p "$smb_state"
 exec 9>"$smb_state/lab.lock"
 flock 9
-started=$(bash "$smb_root/lab/smb/start.sh" "$prefix" 2>&1)
+# The servers started here must not hold the lock after this run (9>&-).
+started=$(bash "$smb_root/lab/smb/start.sh" "$prefix" 2>&1 9>&-)
 status=$?
 if [ $status -eq 2 ]; then
   echo "$started" | grep '^smb lab unavailable: '
@@ -35,7 +36,7 @@ serve_requests() {
     if [ -f "$control/request" ]; then
       read -r action server <"$control/request"
       rm -f "$control/request"
-      bash "$smb_root/lab/smb/server.sh" "$action" "$server" >>"$control/log" 2>&1
+      bash "$smb_root/lab/smb/server.sh" "$action" "$server" >>"$control/log" 2>&1 9>&-
       echo "$? $action $server" >"$control/answer.new"
       mv "$control/answer.new" "$control/answer"
     fi
