@@ -159,8 +159,8 @@ protected:
                 std::string share = server == std::string("UISRV1")   ? "Docs"
                                     : server == std::string("UISRV2") ? "Data"
                                                                       : "Slow";
-                ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name,
-                                                 100));
+                ASSERT_TRUE(
+                    LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name, 100));
             }
     }
 };
@@ -392,18 +392,19 @@ TEST_F(MainDialog, ServersNamedOnTheNetworkPageAreSearchedThoughNotListed) {
     MainWindow w;
     CFindTestDlg& d = w.dialog;
 
-    ASSERT_TRUE(d.optionSheet().setActivePage(1));
+    ASSERT_TRUE(d.optionSheet().setActivePage(1)) << (w.boxes.empty() ? "" : w.boxes.back());
     HWND lan = d.optionSheet().pageLan.hwnd();
     SendMessageA(GetDlgItem(lan, IDC_LAN_SERVER_ONLY), BM_CLICK, 0, 0);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(lan, IDC_LAN_SERVER_ADD)));
     for (const char* typed : {"UINFILES", "\\\\UINGONE"}) {
         whenDialogAppears("Add", [typed](HWND add) {
             SetDlgItemTextA(add, IDC_NAME_TEXT, typed);
             pressButton(add, IDOK);
         });
-        SendMessageA(GetDlgItem(lan, IDC_LAN_SERVER_ADD), BM_CLICK, 0, 0);
-        ASSERT_TRUE(dialogWasAnswered());
+        pressButton(lan, IDC_LAN_SERVER_ADD);
+        ASSERT_TRUE(dialogWasAnswered()) << typed;
     }
-    ASSERT_TRUE(d.optionSheet().setActivePage(0));
+    ASSERT_TRUE(d.optionSheet().setActivePage(0)) << (w.boxes.empty() ? "" : w.boxes.back());
     w.searchFor("*.txt");
     ASSERT_TRUE(w.waitForCompletion());
     w.pump(100);
