@@ -119,7 +119,11 @@ bool SearchEngine::resetSession(bool keepStores) {
 }
 
 void SearchEngine::clearAll() {
-    serverQueue_.clear();
+    {
+        LockHolder queue(serverQueue_.lock());
+        serverQueue_.clear();
+        queuedServerNames_.clear();
+    }
     history_.clearAll(); // every level deleted, the ResultSet emptied
     // Only ended workers can be left here (clearAll never runs while busy): close what is left.
     workerHandles_.closeAll();

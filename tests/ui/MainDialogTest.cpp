@@ -159,8 +159,8 @@ protected:
                 std::string share = server == std::string("UISRV1")   ? "Docs"
                                     : server == std::string("UISRV2") ? "Data"
                                                                       : "Slow";
-                ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name,
-                                                 100));
+                ASSERT_TRUE(
+                    LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name, 100));
             }
     }
 };
@@ -443,6 +443,40 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     w.key(d.item(IDC_RESET), VK_F1);
     ASSERT_FALSE(w.boxes.empty());
     EXPECT_EQ(w.boxes.back(), "Failed to launch help.");
+}
+
+// A network whose domains list no servers: the user names theirs on the Network page and
+// finds their files.
+TEST_F(MainDialog, ServersNamedOnTheNetworkPageAreSearchedThoughNotListed) {
+    LabNetwork lab("uinamed");
+    lab.domain("UINDOM").openError = 6118; // the browse service is off
+    lab.server("UINFILES").unlisted = true;
+    lab.share("Docs");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath("UINFILES", "Docs") + "\\plan.txt", 10));
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+
+    ASSERT_TRUE(d.optionSheet().setActivePage(1)) << (w.boxes.empty() ? "" : w.boxes.back());
+    HWND lan = d.optionSheet().pageLan.hwnd();
+    SendMessageA(GetDlgItem(lan, IDC_LAN_SERVER_ONLY), BM_CLICK, 0, 0);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(lan, IDC_LAN_SERVER_ADD)));
+    for (const char* typed : {"UINFILES", "\\\\UINGONE"}) {
+        whenDialogAppears("Add", [typed](HWND add) {
+            SetDlgItemTextA(add, IDC_NAME_TEXT, typed);
+            pressButton(add, IDOK);
+        });
+        pressButton(lan, IDC_LAN_SERVER_ADD);
+        ASSERT_TRUE(dialogWasAnswered()) << typed;
+    }
+    ASSERT_TRUE(d.optionSheet().setActivePage(0)) << (w.boxes.empty() ? "" : w.boxes.back());
+    w.searchFor("*.txt");
+    ASSERT_TRUE(w.waitForCompletion());
+    w.pump(100);
+    EXPECT_EQ(w.pane(1), "1 file(s) found");
+    ASSERT_EQ(w.rows(), 1);
+    EXPECT_EQ(w.cell(0, 0), "plan.txt");
+    EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
 }
 
 std::string menuShot;
