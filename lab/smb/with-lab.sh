@@ -34,7 +34,8 @@ mkdir -p "$control"
 serve_requests() {
   while :; do
     if [ -f "$control/request" ]; then
-      read -r action server <"$control/request"
+      # A request written under Windows ends in CR LF.
+      read -r action server < <(tr -d '\r' <"$control/request")
       rm -f "$control/request"
       bash "$smb_root/lab/smb/server.sh" "$action" "$server" >>"$control/log" 2>&1 9>&-
       echo "$? $action $server" >"$control/answer.new"

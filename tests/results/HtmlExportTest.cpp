@@ -119,22 +119,22 @@ TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
     store.append(rawItem("a.txt", "\\\\SRV\\Share", 1024));
     store.append(rawItem("R&D <draft> \"v2\".txt", "D:\\Q&A", 0));
     std::vector<std::string> lines = exported();
-    ASSERT_EQ(lines.size(), 32u + 3 * 8);
+    ASSERT_EQ(lines.size(), 33u + 3 * 8);
     // First row: a folder in a drive root.
-    EXPECT_EQ(lines[24], cellLine("Docs"));
-    EXPECT_EQ(lines[25], cellLine("C:\\"));
-    EXPECT_EQ(lines[26], cellLine("&nbsp;"));
-    EXPECT_EQ(lines[27], cellLine("File Folder"));
-    EXPECT_EQ(lines[28], cellLine("")); // a zero time is before 1970: empty
+    EXPECT_EQ(lines[25], cellLine("Docs"));
+    EXPECT_EQ(lines[26], cellLine("C:\\"));
+    EXPECT_EQ(lines[27], cellLine("&nbsp;"));
+    EXPECT_EQ(lines[28], cellLine("File Folder"));
+    EXPECT_EQ(lines[29], cellLine("")); // a zero time is before 1970: empty
     // Second row: 1,024 bytes are 2 KB.
-    EXPECT_EQ(lines[33], cellLine("\\\\SRV\\Share"));
-    EXPECT_EQ(lines[34], cellLine("2 KB"));
-    EXPECT_EQ(lines[35], cellLine(typeText(rawItem("a.txt", "\\\\SRV\\Share", 1024))));
+    EXPECT_EQ(lines[34], cellLine("\\\\SRV\\Share"));
+    EXPECT_EQ(lines[35], cellLine("2 KB"));
+    EXPECT_EQ(lines[36], cellLine(typeText(rawItem("a.txt", "\\\\SRV\\Share", 1024))));
     // Third row: markup characters stay text.
-    EXPECT_EQ(lines[40], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
-    EXPECT_EQ(lines[41], cellLine("D:\\Q&amp;A"));
-    EXPECT_EQ(lines[42], cellLine("0 KB"));
-    EXPECT_EQ(lines[55], "</html>");
+    EXPECT_EQ(lines[41], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
+    EXPECT_EQ(lines[42], cellLine("D:\\Q&amp;A"));
+    EXPECT_EQ(lines[43], cellLine("0 KB"));
+    EXPECT_EQ(lines[56], "</html>");
 }
 
 TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
@@ -146,9 +146,9 @@ TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
     history.appendToLevel(level, 2);
     history.appendToLevel(level, 0);
     std::vector<std::string> lines = exported();
-    ASSERT_EQ(lines.size(), 32u + 2 * 8);
-    EXPECT_EQ(lines[24], cellLine("two.txt"));
-    EXPECT_EQ(lines[32], cellLine("zero.txt"));
+    ASSERT_EQ(lines.size(), 33u + 2 * 8);
+    EXPECT_EQ(lines[25], cellLine("two.txt"));
+    EXPECT_EQ(lines[33], cellLine("zero.txt"));
 }
 
 TEST_F(HtmlExportTest, AFileThatCannotBeCreatedIsReportedAndNothingWritten) {

@@ -98,6 +98,7 @@ public:
         state[VK_CONTROL] = ctrl ? 0x80 : 0;
         state[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(state);
+        SetForegroundWindow(GetAncestor(control, GA_ROOT));
         SetFocus(control);
         PostMessageA(control, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) | 1 : 1);
         runPending();
