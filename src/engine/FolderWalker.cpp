@@ -167,5 +167,10 @@ void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std
     item.attributes = entry.dwFileAttributes;
     item.name = entry.cFileName; // the walker has cut it at MAX_PATH - 1
     item.folder = folder;
-    context.store.append(item); // holds storeLock for the copy only, sends nothing
+    // The stop is looked at under storeLock: once a stop is requested no hit is added, so a
+    // walker that comes back from a server's call after its search was left behind can never
+    // add to a later search (which empties the store under storeLock).
+    LockHolder hold(context.store.storeLock());
+    if (stopped(context)) return;
+    context.store.append(item); // storeLock is re-entrant; the copy sends nothing
 }

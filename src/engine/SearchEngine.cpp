@@ -7,11 +7,15 @@
 #include "engine/UserMessages.h"
 #include "toolkit/MessageBoxes.h"
 
-SearchEngine::SearchEngine(const SearchEngineSettings& settings)
-    : network_(this, &SearchEngine::onNetworkShare, &SearchEngine::onNetworkNode), history_(store_),
-      view_(store_, history_), settings_(settings) {
-    network_.setStopFlag(&stopRequested_);
+SearchRun::SearchRun(SearchEngine& engine, const SearchCriteria& criteria)
+    : engine(engine), criteria(criteria),
+      network(this, &SearchEngine::onNetworkShare, &SearchEngine::onNetworkNode) {
+    network.setStopFlag(&stopRequested);
 }
+
+SearchEngine::SearchEngine(const SearchEngineSettings& settings)
+    : history_(store_), view_(store_, history_), settings_(settings),
+      run_(std::make_shared<SearchRun>(*this, criteria_)) {}
 
 SearchEngine::~SearchEngine() {
     followFolderText(false);
@@ -65,12 +69,16 @@ bool SearchEngine::startSearch() {
     view_.watchRows(true);
     followFolderText(true);
     const bool refine = scope() == SearchScope::LastResult;
+    if (!refine) run_ = std::make_shared<SearchRun>(*this, criteria_);
     LPTHREAD_START_ROUTINE routine =
         refine ? &SearchEngine::refineThread : &SearchEngine::enumerationThread;
-    HANDLE thread = settings_.createSearchThread ? settings_.createSearchThread(routine, this)
-                                                 : CreateThread(nullptr, 0, routine, this, 0, nullptr);
+    void* parameter = refine ? static_cast<void*>(this) : makeTicket(*run_);
+    HANDLE thread = settings_.createSearchThread
+                        ? settings_.createSearchThread(routine, parameter)
+                        : CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
     (refine ? refineThread_ : enumerationThread_) = thread;
     if (thread) return true;
+    if (!refine) takeRun(parameter); // the ticket no thread took
     // No search runs: everything begun above is undone, and the list shows its level again.
     history_.releaseRows();
     view_.watchRows(false);
@@ -82,6 +90,24 @@ bool SearchEngine::isBusy() {
     if (refineThread_ && !threadHasEnded(refineThread_)) return true;
     if (enumerationThread_ && !threadHasEnded(enumerationThread_)) return true;
     return workerHandles_.anyRunning();
+}
+
+void SearchEngine::requestStop() {
+    stopRequested_.store(1);
+    // The hits already stored stay; the walkers add none from now on (see addHit).
+    run_->stopRequested.store(1);
+}
+
+int32_t SearchEngine::leaveStoppedThreads() {
+    if (!stopRequested() || (refineThread_ && !threadHasEnded(refineThread_))) return 0;
+    run_->leftBehind.store(1);
+    if (enumerationThread_ && !threadHasEnded(enumerationThread_)) {
+        leftBehind_.append(enumerationThread_);
+        enumerationThread_ = nullptr;
+    }
+    closeThreadHandle(enumerationThread_);
+    workerHandles_.passRunningTo(leftBehind_);
+    return threadsLeftBehind();
 }
 
 int32_t SearchEngine::activeThreadCount() {
@@ -131,6 +157,12 @@ void SearchEngine::clearAll() {
 
 void SearchEngine::postToOwner(UINT message, WPARAM wParam) {
     if (owner_) PostMessageA(owner_, message, wParam, 0);
+}
+
+void SearchEngine::postToOwner(const SearchRun& run, UINT message, WPARAM wParam) {
+    // A notice that slips past this test after the run was left behind is harmless: the
+    // owner counts the threads of its current search when a notice comes.
+    if (!run.leftBehind.load()) postToOwner(message, wParam);
 }
 
 DWORD WINAPI SearchEngine::refineThread(LPVOID parameter) {

@@ -8,11 +8,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "engine/SearchCriteria.h"
+#include "engine/SearchRun.h"
 #include "engine/ServerQueue.h"
 #include "engine/WorkerHandles.h"
 #include "network/CNetwork.h"
@@ -54,6 +56,8 @@ public:
 
     explicit SearchEngine(const SearchEngineSettings& settings = {});
     // Empties every store; does not wait for threads (the owner refuses to close while busy).
+    // Threads left behind still use the engine: the program ends its process before the engine
+    // is destroyed while any of them lives (threadsLeftBehind).
     ~SearchEngine();
     SearchEngine(const SearchEngine&) = delete;
     SearchEngine& operator=(const SearchEngine&) = delete;
@@ -78,9 +82,19 @@ public:
     bool startSearch();
     // True while the refine thread, the enumeration thread or any server worker runs.
     bool isBusy();
-    // Asks every search thread to end at its next check; what was found stays.
-    void requestStop() { stopRequested_.store(1); }
+    // Asks every search thread to end at its next check; what was found stays, and nothing is
+    // added after it.
+    void requestStop();
     bool stopRequested() const { return stopRequested_.load() != 0; }
+    // After a stop request: stops waiting for the network threads that have not ended, each
+    // held in a call to a server that does not answer. Their handles go to the left-behind
+    // list and the search no longer counts as busy, so it can complete with what it found.
+    // When their calls return they end at once: they add no hit, queue and take no server and
+    // post no message. Does nothing without a stop request or while the refine thread runs.
+    // Returns the number of threads left behind now.
+    int32_t leaveStoppedThreads();
+    // Threads left behind that are still alive (those that ended are forgotten here).
+    int32_t threadsLeftBehind() { return leftBehind_.reapEnded(); }
     // Running network threads (the enumeration thread and the workers); closes the handles of
     // ended workers. The refine thread is not counted.
     int32_t activeThreadCount();
@@ -102,7 +116,8 @@ public:
     ResultHistory& history() { return history_; }
     ResultView& view() { return view_; }
     const SearchCriteria& criteria() const { return criteria_; }
-    CNetworkHooks& network() { return network_; }
+    // The network walk of the current (or last) search.
+    CNetworkHooks& network() { return run_->network; }
 
     ReentrantLock& storeLock() { return store_.storeLock(); }
     ReentrantLock& queueLock() { return serverQueue_.lock(); }
@@ -116,42 +131,49 @@ public:
     // Workers started during the current search (including those already ended).
     int32_t workersStarted() const { return workersStarted_.load(); }
 
-    // Thread routines; each takes the engine and returns 0.
-    static DWORD WINAPI enumerationThread(LPVOID engine);
-    static DWORD WINAPI serverWorker(LPVOID engine);
+    // Thread routines, each returning 0. The network threads take a run ticket (SearchRun.h),
+    // the refine thread the engine.
+    static DWORD WINAPI enumerationThread(LPVOID ticket);
+    static DWORD WINAPI serverWorker(LPVOID ticket);
     static DWORD WINAPI refineThread(LPVOID engine);
 
-    // The network walk's hooks: the filter hook (-1 skip the rest of the batch, 0 skip, 1
-    // accept; queues accepted servers) and the handle hook (searches shares; always 1).
-    static int32_t onNetworkNode(void* engine, NETRESOURCEA* resource, uint32_t walkFlags);
-    static int32_t onNetworkShare(void* engine, NETRESOURCEA* resource);
+    // The network walk's hooks, called with the run: the filter hook (-1 skip the rest of the
+    // batch, 0 skip, 1 accept; queues accepted servers) and the handle hook (searches shares;
+    // always 1).
+    static int32_t onNetworkNode(void* run, NETRESOURCEA* resource, uint32_t walkFlags);
+    static int32_t onNetworkShare(void* run, NETRESOURCEA* resource);
 
     // Filters the current level into a new one with the criteria; runs to its end.
     void refineLastResult();
 
 private:
     void postToOwner(UINT message, WPARAM wParam);
+    // The same from a thread of run: nothing once the run was left behind.
+    void postToOwner(const SearchRun& run, UINT message, WPARAM wParam);
     // Lets the status bar show statusBar_ in its first pane (or stop, with follow false).
     void followFolderText(bool follow);
     // Queues a server and starts a worker for it where the worker rule says so; with
     // unlessQueued, a server already queued in this search (any case) is left out.
-    void queueServer(const NETRESOURCEA& server, uint32_t walkFlags, bool unlessQueued = false);
+    // Nothing once run was stopped: a thread left behind never queues into a later search.
+    void queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags,
+                     bool unlessQueued = false);
     // At the end of the enumeration: the servers the user named (criteria_.namedServers) that
     // the enumeration did not queue are queued as servers of their own, whatever domain they
     // belong to; none after a stop request or a walk that found no network.
-    void queueNamedServers(int32_t walkResult);
-    void startWorker();
+    void queueNamedServers(SearchRun& run, int32_t walkResult);
+    void startWorker(SearchRun& run);
     // At the end of the enumeration: servers still queued with no worker left to take them
     // (no worker thread could be created) are searched by the enumeration thread itself.
-    void adoptOrphanedServers();
+    void adoptOrphanedServers(SearchRun& run);
     void closeThreadHandle(HANDLE& thread);
-    void workerLoop();
+    void workerLoop(SearchRun& run);
 
     // Members in the order the owner relies on: the store before the history and the view,
     // which keep references to it.
-    CNetworkHooks network_;
     ServerQueue serverQueue_;
     WorkerHandles workerHandles_;
+    // Threads of stopped searches that were still in a server's call when left behind.
+    WorkerHandles leftBehind_;
     HANDLE refineThread_ = nullptr;
     HANDLE enumerationThread_ = nullptr;
     std::atomic<int32_t> stopRequested_{0};
@@ -165,11 +187,8 @@ private:
     // The folder pane as the walkers see it (the network walk hands it to every walk).
     toolkit::LatestText statusBar_;
     SearchEngineSettings settings_;
-
-    // Workers that have not yet decided to end. Changed to lower only under queueLock, so that
-    // a server appended under queueLock either meets a worker that will still look at the queue
-    // or sees that none will and starts one.
-    std::atomic<int32_t> runningWorkers_{0};
+    // The current search's run (the last one's between searches); never null.
+    std::shared_ptr<SearchRun> run_;
     // Lower-cased names of the servers queued during this search, under queueLock, so that a
     // server the user named is never queued a second time.
     std::set<std::string> queuedServerNames_;

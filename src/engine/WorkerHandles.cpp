@@ -29,3 +29,14 @@ void WorkerHandles::closeAll() {
         CloseHandle(h);
     unlocked().setSize(0);
 }
+
+void WorkerHandles::passRunningTo(WorkerHandles& other) {
+    LockHolder hold(lock());
+    for (HANDLE h : unlocked()) {
+        if (threadHasEnded(h))
+            CloseHandle(h);
+        else
+            other.append(h);
+    }
+    unlocked().setSize(0);
+}

@@ -20,6 +20,9 @@ public:
     bool anyRunning();
     // Closes every handle and empties the list.
     void closeAll();
+    // Moves the handles of running workers to other (its lock is taken after this one's),
+    // closes the others and empties the list.
+    void passRunningTo(WorkerHandles& other);
 };
 
 // True when the thread behind handle has ended (a zero-timeout wait).

@@ -13,29 +13,30 @@ const char* remoteNameOf(const NETRESOURCEA& resource) {
 
 } // namespace
 
-DWORD WINAPI SearchEngine::enumerationThread(LPVOID parameter) {
-    auto* engine = static_cast<SearchEngine*>(parameter);
-    engine->postToOwner(WM_WORKER_STATE, 1);
+DWORD WINAPI SearchEngine::enumerationThread(LPVOID ticket) {
+    const std::shared_ptr<SearchRun> run = takeRun(ticket);
+    SearchEngine& engine = run->engine;
+    engine.postToOwner(*run, WM_WORKER_STATE, 1);
     int32_t walkResult = 1;
     try {
-        walkResult = engine->network_.enumerate(kNetworkStopType, kLanWalkFlags);
+        walkResult = run->network.enumerate(kNetworkStopType, kLanWalkFlags);
     } catch (...) {
         // Out of memory somewhere in the walk: the servers queued so far are still searched.
     }
     try {
-        engine->queueNamedServers(walkResult);
+        engine.queueNamedServers(*run, walkResult);
     } catch (...) {
         // No memory for a named server's record: the servers queued so far are still searched.
     }
-    engine->adoptOrphanedServers();
-    engine->postToOwner(WM_WORKER_STATE, 0);
+    engine.adoptOrphanedServers(*run);
+    engine.postToOwner(*run, WM_WORKER_STATE, 0);
     return 0;
 }
 
 int32_t SearchEngine::onNetworkNode(void* parameter, NETRESOURCEA* resource, uint32_t walkFlags) {
-    auto* engine = static_cast<SearchEngine*>(parameter);
-    if (engine->stopRequested()) return -1;
-    const SearchCriteria& criteria = engine->criteria_;
+    auto& run = *static_cast<SearchRun*>(parameter);
+    if (run.stopped()) return -1;
+    const SearchCriteria& criteria = run.criteria;
     switch (resource->dwDisplayType) {
     case RESOURCEDISPLAYTYPE_DOMAIN:
         return listAccepts(criteria.domainMode, criteria.domainPatterns,
@@ -46,33 +47,35 @@ int32_t SearchEngine::onNetworkNode(void* parameter, NETRESOURCEA* resource, uin
         if (!listAccepts(criteria.serverMode, criteria.serverPatterns, criteria.serverPatternCount,
                          lowerAnsi(remoteNameOf(*resource))))
             return 0;
-        engine->queueServer(*resource, walkFlags);
+        run.engine.queueServer(run, *resource, walkFlags);
         return 1;
     default: return 1;
     }
 }
 
 int32_t SearchEngine::onNetworkShare(void* parameter, NETRESOURCEA* resource) {
-    auto* engine = static_cast<SearchEngine*>(parameter);
+    auto& run = *static_cast<SearchRun*>(parameter);
     if (resource->dwDisplayType == RESOURCEDISPLAYTYPE_SHARE && resource->lpRemoteName) {
-        const WalkContext context{engine->criteria_, engine->stopRequested_, engine->store_,
-                                  engine->statusBar_};
+        const WalkContext context{run.criteria, run.stopRequested, run.engine.store_,
+                                  run.engine.statusBar_};
         walkFolder(context, resource->lpRemoteName);
     }
     return 1;
 }
 
-void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags, bool unlessQueued) {
+void SearchEngine::queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags,
+                               bool unlessQueued) {
     int32_t queued = 0;
     bool noWorkerLooks = false;
     {
         LockHolder queue(serverQueue_.lock());
+        if (run.stopped()) return;
         const bool isNew = queuedServerNames_.insert(lowerAnsi(remoteNameOf(server))).second;
         if (unlessQueued && !isNew) return;
         queued = serverQueue_.push(server, walkFlags);
         // Workers lower this count only under queueLock when they decide to end: if it is 0
         // now, no worker will look at the queue again and this server needs a worker of its own.
-        noWorkerLooks = runningWorkers_.load() == 0;
+        noWorkerLooks = run.runningWorkers.load() == 0;
     }
     int32_t workers = 0;
     if (noWorkerLooks) {
@@ -82,22 +85,22 @@ void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags, b
         for (;;) {
             workerHandles_.reapEnded();
             workers = workerHandles_.count();
-            if (workers < kMostWorkers) break;
+            if (workers < kMostWorkers || run.stopped()) break;
             Sleep(1);
         }
     } else {
         workers = workerHandles_.count(); // under workersLock; queueLock is not held
     }
     if (noWorkerLooks || (queued > kServersPerWorker * workers && workers < kMostWorkers))
-        startWorker();
+        startWorker(run);
 }
 
-void SearchEngine::queueNamedServers(int32_t walkResult) {
+void SearchEngine::queueNamedServers(SearchRun& run, int32_t walkResult) {
     // A walk that ended for want of a network (0, its failure already shown) would only fail
     // again for each named server, each time with a box of its own.
     if (walkResult == 0) return;
-    for (const std::string& name : criteria_.namedServers) {
-        if (stopRequested()) return;
+    for (const std::string& name : run.criteria.namedServers) {
+        if (run.stopped()) return;
         // A server as the network would list it; its shares are listed through this record.
         std::string remoteName = name;
         NETRESOURCEA server{};
@@ -106,29 +109,33 @@ void SearchEngine::queueNamedServers(int32_t walkResult) {
         server.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
         server.dwUsage = RESOURCEUSAGE_CONTAINER;
         server.lpRemoteName = remoteName.data();
-        queueServer(server, kLanWalkFlags, true);
+        queueServer(run, server, kLanWalkFlags, true);
     }
 }
 
-void SearchEngine::adoptOrphanedServers() {
-    if (stopRequested()) return;
+void SearchEngine::adoptOrphanedServers(SearchRun& run) {
+    if (run.stopped()) return;
     {
         LockHolder queue(serverQueue_.lock());
         // Only when no worker could be created for them: nothing will take these servers but
         // this thread, which exists and has nothing left to do.
-        if (serverQueue_.length() == 0 || runningWorkers_.load() != 0) return;
-        runningWorkers_.fetch_add(1);
+        if (serverQueue_.length() == 0 || run.runningWorkers.load() != 0) return;
+        run.runningWorkers.fetch_add(1);
     }
-    workerLoop();
+    workerLoop(run);
 }
 
-void SearchEngine::startWorker() {
+void SearchEngine::startWorker(SearchRun& run) {
     // Counted before it exists, so that it cannot decide to end before it was counted.
-    runningWorkers_.fetch_add(1);
+    run.runningWorkers.fetch_add(1);
+    RunTicket* ticket = makeTicket(run);
     HANDLE worker = settings_.createWorkerThread
-                        ? settings_.createWorkerThread(&SearchEngine::serverWorker, this)
-                        : CreateThread(nullptr, 0, &SearchEngine::serverWorker, this, 0, nullptr);
-    if (!worker) runningWorkers_.fetch_sub(1);
+                        ? settings_.createWorkerThread(&SearchEngine::serverWorker, ticket)
+                        : CreateThread(nullptr, 0, &SearchEngine::serverWorker, ticket, 0, nullptr);
+    if (!worker) {
+        takeRun(ticket); // no thread took it
+        run.runningWorkers.fetch_sub(1);
+    }
     Sleep(settings_.workerStartPauseMs);
     if (worker) {
         workersStarted_.fetch_add(1);
@@ -136,40 +143,43 @@ void SearchEngine::startWorker() {
     }
 }
 
-DWORD WINAPI SearchEngine::serverWorker(LPVOID parameter) {
-    auto* engine = static_cast<SearchEngine*>(parameter);
-    engine->postToOwner(WM_WORKER_STATE, 1);
-    engine->workerLoop();
-    engine->postToOwner(WM_WORKER_STATE, 0);
+DWORD WINAPI SearchEngine::serverWorker(LPVOID ticket) {
+    const std::shared_ptr<SearchRun> run = takeRun(ticket);
+    SearchEngine& engine = run->engine;
+    engine.postToOwner(*run, WM_WORKER_STATE, 1);
+    engine.workerLoop(*run);
+    engine.postToOwner(*run, WM_WORKER_STATE, 0);
     return 0;
 }
 
-void SearchEngine::workerLoop() {
+void SearchEngine::workerLoop(SearchRun& run) {
     ServerQueue& queue = serverQueue_;
     {
         LockHolder hold(queue.lock());
         if (queue.length() == 0) {
-            runningWorkers_.fetch_sub(1);
+            run.runningWorkers.fetch_sub(1);
             return;
         }
     }
-    for (;;) {
+    // A worker whose run was stopped takes nothing more: once left behind, the queue it would
+    // take from may already be a later search's.
+    while (!run.stopped()) {
         std::optional<PendingServer> server;
         try {
             // The pause is taken under queueLock: at most one server leaves the queue per pause,
             // however many workers run.
             LockHolder hold(queue.lock());
             Sleep(settings_.serverTakePauseMs);
-            server = queue.takeHead();
+            if (!run.stopped()) server = queue.takeHead();
         } catch (...) {
             // No memory for the copy of the head: that server is dropped (takeHead removed it),
             // the others are still taken.
         }
-        if (stopRequested()) break; // a server taken in this cycle is dropped
+        if (run.stopped()) break; // a server taken in this cycle is dropped
         if (server) {
             NETRESOURCEA resource = server->resource();
             try {
-                network_.enumerateContainer(&resource, server->flags(), kShareStopType);
+                run.network.enumerateContainer(&resource, server->flags(), kShareStopType);
             } catch (const CNetworkBreak&) {
                 // A failure deep in this server's shares ends this server only.
             } catch (...) {
@@ -178,10 +188,10 @@ void SearchEngine::workerLoop() {
         }
         LockHolder hold(queue.lock());
         if (queue.length() == 0) {
-            runningWorkers_.fetch_sub(1);
+            run.runningWorkers.fetch_sub(1);
             return;
         }
     }
     LockHolder hold(queue.lock());
-    runningWorkers_.fetch_sub(1);
+    run.runningWorkers.fetch_sub(1);
 }

@@ -82,6 +82,13 @@ int CFindTestApp::run(const std::string& commandLine) {
         CFindTestDlg dialog(nullptr);
         dialog.openAtStartup(fileArgument(commandLine));
         dialog.runModal();
+        if (dialog.engine().threadsLeftBehind() > 0) {
+            // Threads of a stopped search are still inside a call to a server that does not
+            // answer, and they use the engine when it returns: the process ends here, after
+            // what a normal exit does (OLE hands the clipboard over), before the engine goes.
+            OleUninitialize();
+            ExitProcess(0);
+        }
     }
     return 0;
 }

@@ -95,6 +95,11 @@ bool CFindTestDlg::onInitDialog() {
 
 bool CFindTestDlg::canClose() {
     if (!searchEngine.isBusy()) return true;
+    // Stopped, but some thread is still in a call to a server: closing does not wait for it.
+    if (searchEngine.stopRequested()) {
+        onStopGraceEnded();
+        if (!searchEngine.isBusy()) return true;
+    }
     showSearchInProgress();
     return false;
 }
@@ -245,6 +250,10 @@ LRESULT CFindTestDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_TIMER:
         if (wParam == kThreadCheckTimer) {
             apply(completion.on(SearchCompletion::Event::CheckDue));
+            return 0;
+        }
+        if (wParam == kStopGraceTimer) {
+            onStopGraceEnded();
             return 0;
         }
         if (busyTimerId != 0 && wParam == busyTimerId) onBusyTick();

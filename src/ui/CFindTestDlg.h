@@ -26,6 +26,10 @@ class CFindTestDlg : public dialogex::BarDialog {
 public:
     // The timer of the deferred thread check (the busy timer takes the first free of 1, 2, ...).
     static constexpr UINT_PTR kThreadCheckTimer = 0x5443;
+    // After Stop Search, how long the search's threads are given to end by themselves before
+    // those still held by a server that does not answer are left behind.
+    static constexpr UINT_PTR kStopGraceTimer = 0x5447;
+    static constexpr UINT kStopGraceMs = 500;
 
     // The dialog from template 102; settings pace the search (tests shorten the pauses).
     explicit CFindTestDlg(HWND parent = nullptr, const SearchEngineSettings& settings = {});
@@ -75,6 +79,9 @@ private:
     // ---- search session (CFindTestDlgSearch.cpp)
     void onSearchNow();
     void onStopSearch();
+    // Completes a stopped search whose remaining threads are held by a server: they are left
+    // behind (they add nothing when they come back).
+    void onStopGraceEnded();
     void onNewSearch();
     void resetToNewSearch();
     void onReset();

@@ -65,6 +65,16 @@ void CFindTestDlg::onStopSearch() {
     if (!searchEngine.isBusy()) return;
     searchEngine.requestStop();
     setPane(0, toolkit::loadString(IDS_STOP_SEARCHING));
+    // A thread inside a call to a hung server would hold the session for minutes: after a
+    // short grace the search completes without it.
+    if (!SetTimer(handle, kStopGraceTimer, kStopGraceMs, nullptr)) onStopGraceEnded();
+}
+
+void CFindTestDlg::onStopGraceEnded() {
+    KillTimer(handle, kStopGraceTimer);
+    if (!completion.pending() || !searchEngine.stopRequested() || !searchEngine.isBusy()) return;
+    searchEngine.leaveStoppedThreads();
+    if (!searchEngine.isBusy()) completeSearch();
 }
 
 void CFindTestDlg::onNewSearch() {

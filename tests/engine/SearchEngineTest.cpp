@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/SearchEngine.h"
@@ -290,6 +292,67 @@ TEST_F(SearchEngineLan, NoMemoryInAWorkerEndsThatServerOnly) {
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
     EXPECT_EQ(host.engine().workersStarted(), 1);
+}
+
+// A server that stops answering holds its worker inside a platform call. After a stop the
+// search completes without that worker, with every hit found before; when the call returns the
+// worker adds nothing and posts nothing, also while the next search runs, which finds
+// everything once.
+TEST_F(SearchEngineLan, AStoppedSearchCompletesWithoutAServerThatDoesNotAnswer) {
+    LabGate gate("enghung");
+    LabNetwork lab("enghung");
+    lab.domain("ENGHDOM");
+    lab.server("ENGHUNG1");
+    lab.share("S");
+    lab.server("ENGHUNG2");
+    lab.share("S");
+    // Searched last by the one worker; its share list comes only when the gate lets it.
+    lab.server("ENGHUNG3").gate = gate.name();
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    for (int i = 1; i <= 3; ++i)
+        for (int k = 0; k < 3; ++k)
+            file("ENGHUNG" + std::to_string(i), "S", "f" + std::to_string(k) + ".txt", i < 3);
+    const std::vector<std::string> answering = expected;
+    for (int k = 0; k < 3; ++k)
+        expected.push_back(LabNetwork::uncPath("ENGHUNG3", "S") + "\\f" + std::to_string(k) +
+                           ".txt");
+
+    EngineTestHost host;
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    // The worker has taken the last server and found everything of the two others.
+    ASSERT_TRUE(host.pumpUntil([&] {
+        return host.engine().queuedServers() == 0 &&
+               host.engine().store().count() == int32_t(answering.size());
+    }));
+    host.engine().requestStop();
+    host.pump();
+    EXPECT_TRUE(host.engine().isBusy()) << "the worker should still wait for the server";
+    const DWORD stoppedAt = GetTickCount();
+    EXPECT_GE(host.engine().leaveStoppedThreads(), 1);
+    ASSERT_TRUE(host.waitForCompletion());
+    // The gate would hold the worker for a minute.
+    EXPECT_LT(GetTickCount() - stoppedAt, 10000u);
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(answering));
+    EXPECT_EQ(host.engine().itemCount(), int32_t(answering.size())) << "level 1 was not made";
+    EXPECT_GE(host.engine().threadsLeftBehind(), 1);
+
+    // The next search starts while that call still waits; then the server answers both.
+    ASSERT_TRUE(host.start(lanOptions("*.txt")));
+    std::atomic<bool> answer{true};
+    std::thread server([&] {
+        while (answer.load()) {
+            gate.pass();
+            Sleep(10);
+        }
+    });
+    const bool completed = host.waitForCompletion();
+    EXPECT_TRUE(host.pumpUntil([&] { return host.engine().threadsLeftBehind() == 0; }));
+    answer.store(false);
+    server.join();
+    ASSERT_TRUE(completed);
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(host.threadEnds, host.threadStarts) << "a thread left behind posted to the owner";
 }
 
 TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {

@@ -49,7 +49,8 @@ EngineTestHost::EngineTestHost(const SearchEngineSettings& settings)
 EngineTestHost::~EngineTestHost() {
     // Never leave a thread behind that could touch the engine after it is gone.
     engine_->requestStop();
-    if (!pumpUntil([this] { return !engine_->isBusy(); })) {
+    if (!pumpUntil([this] { return !engine_->isBusy(); }) ||
+        !pumpUntil([this] { return engine_->threadsLeftBehind() == 0; })) {
         // A thread that never ended still uses the engine: leave it to the thread, not freed.
         (void)engine_.release();
         return;
