@@ -109,3 +109,12 @@ smb_stop_server() {
     rm -f "$dir/pid/$name.pid"
   done
 }
+
+# Freezes a server as a hung machine would (STOP: its processes keep their connections and
+# answer nothing) or lets it go on (CONT); the signal goes to smbd's process group.
+smb_signal_server() {
+  local pid
+  pid=$(cat "$smb_runtime/$1/pid/smbd.pid" 2>/dev/null) || return 1
+  [ -n "$pid" ] || return 1
+  kill "-$2" -- "-$pid" 2>/dev/null || kill "-$2" "$pid"
+}

@@ -4,7 +4,7 @@
 # The command finds the lab's topology in CORVASK_LAB_TOPOLOGY (so the lab provider of its
 # processes serves the Samba servers, while the prefix stays registered with the demo LAN) and
 # a control folder in CORVASK_SMB_CONTROL (a Windows path): a file "request" holding
-# "stop|kill|start SERVER" is carried out and answered with a file "answer" ("STATUS ACTION
+# "stop|kill|start|freeze|thaw SERVER" is carried out and answered with a file "answer" ("STATUS ACTION
 # SERVER"), so a test under Wine can stop a server in the middle of a search and start it again.
 #
 # Where the lab cannot run, prints the one line "smb lab unavailable: WHY" and runs nothing (the

@@ -216,3 +216,58 @@ TEST_F(SmbNetwork, SearchSurvivesAServerDyingAndThenFindsWhatAPlainWalkLists) {
     EXPECT_LT(w.longestRoundMs, 5000u) << "the window stopped answering";
     EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
 }
+
+// A server that hangs (its Samba frozen with SIGSTOP while the search lists one of its folders)
+// holds a worker inside the listing call. Stop Search still completes the session at once with
+// every hit of the other servers, and the window then closes at once; once the server goes on,
+// the thread left behind ends without adding anything, and the next search is complete.
+TEST_F(SmbNetwork, AServerThatHangsNeverHoldsTheUser) {
+    ByServer walked;
+    CNetworkHooks walker(&walked, walkDiskShare, acceptAll);
+    walker.enumerate(RESOURCEDISPLAYTYPE_SHARE, SearchEngine::kLanWalkFlags);
+    const std::string victim = "\\\\SMBMEDIA"; // listed last, so searched last
+    ASSERT_EQ(walked.count(victim), 1u) << "the SMB shares are not reachable";
+
+    {
+        Window w;
+        w.searchEverything();
+        ASSERT_TRUE(w.pumpUntil([&] { return found(w.dialog.engine()).count(victim) != 0; }));
+        ASSERT_TRUE(w.askLab("freeze SMBMEDIA"));
+        w.pumpUntil([] { return false; }, 1000); // the walk reaches a listing that hangs
+        ASSERT_TRUE(w.dialog.searchPending());
+        const DWORD stoppedAt = GetTickCount();
+        pressButton(w.dialog.hwnd(), IDC_STOP_SEARCH);
+        EXPECT_TRUE(w.pumpUntil([&] { return !w.dialog.searchPending(); }, 10000));
+        const DWORD stopMs = GetTickCount() - stoppedAt;
+        printf("[ info     ] the stopped search completed after %lu ms\n", stopMs);
+        EXPECT_LT(stopMs, 3000u) << "Stop Search waited for the hung server";
+        EXPECT_GE(w.dialog.engine().threadsLeftBehind(), 1) << "no worker was held";
+        ByServer first = found(w.dialog.engine());
+        for (const auto& [server, entries] : walked) {
+            if (server == victim)
+                EXPECT_THAT(entries, IsSupersetOf(first[server]));
+            else
+                EXPECT_THAT(first[server], UnorderedElementsAreArray(entries)) << server;
+        }
+        const int32_t kept = w.dialog.engine().store().count();
+
+        const DWORD closedAt = GetTickCount();
+        PostMessageA(w.dialog.hwnd(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(w.pumpUntil([&] { return !IsWindow(w.dialog.hwnd()); }, 10000));
+        const DWORD closeMs = GetTickCount() - closedAt;
+        printf("[ info     ] the window closed after %lu ms\n", closeMs);
+        EXPECT_LT(closeMs, 2000u);
+        EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
+
+        // The server goes on: the thread left behind ends and adds nothing. (The program would
+        // have ended its process by now; this test keeps the engine to watch the thread.)
+        ASSERT_TRUE(w.askLab("thaw SMBMEDIA"));
+        EXPECT_TRUE(w.pumpUntil([&] { return w.dialog.engine().threadsLeftBehind() == 0; }));
+        EXPECT_EQ(w.dialog.engine().store().count(), kept);
+    }
+
+    Window again;
+    again.searchEverything();
+    ASSERT_TRUE(again.pumpUntil([&] { return !again.dialog.searchPending(); }));
+    EXPECT_THAT(all(found(again.dialog.engine())), UnorderedElementsAreArray(all(walked)));
+}
