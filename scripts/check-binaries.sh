@@ -3,7 +3,7 @@
 # only, so each runs on Windows as it is.
 set -euo pipefail
 build=$1
-system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|mpr|msvcrt|ole32|oleaut32|shell32|shlwapi|user32)\.dll$'
+system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|mpr|msvcrt|ole32|oleaut32|shell32|shlwapi|user32|version)\.dll$'
 status=0
 count=0
 while IFS= read -r -d '' f; do

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb xauth
-          imagemagick cmake googletest make file g++ xdotool x11-utils)
+          imagemagick cmake googletest make file g++ xdotool x11-utils nsis zip unzip fonts-wine)
 
 missing=()
 for p in "${packages[@]}"; do

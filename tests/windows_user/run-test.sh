@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs the Windows user's test in a prefix of its own, made fresh for each run (nothing of the
+# other tests' prefix, no lab network): the packages that the build wrote into <build>/dist are
+# what the user downloads; the portable zip is unpacked into a folder with a blank in its name.
+#   run-test.sh <test program> <folder of the packages> <prefix to make>
+set -euo pipefail
+test_program=$1
+dist=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+setup=$(ls "$dist"/Corvask-*-setup.exe 2>/dev/null | head -1)
+zip=$(ls "$dist"/Corvask-*-portable.zip 2>/dev/null | head -1)
+if [ -z "$setup" ] || [ -z "$zip" ]; then
+  echo "[  FAILED  ] no packages in $dist: build the target 'packages' (needs makensis)"
+  exit 1
+fi
+
+export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineserver -k >/dev/null 2>&1 </dev/null || true
+rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+wineserver -p >/dev/null 2>&1 </dev/null
+
+# Anywhere will do: a folder of the user's own, with a blank in its name.
+programs="$WINEPREFIX/drive_c/users/Public/My Programs"
+mkdir -p "$programs"
+unzip -q "$zip" -d "$programs"
+portable=$(ls "$programs"/Corvask-*/Corvask.exe)
+
+CORVASK_SETUP=$(winepath -w "$setup") CORVASK_PORTABLE=$(winepath -w "$portable") \
+  wine "$test_program"
