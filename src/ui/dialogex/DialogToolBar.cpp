@@ -51,8 +51,13 @@ void DialogToolBar::setDpi(UINT dpi) {
                                              wanted.width, 0, kImageBackground, IMAGE_BITMAP,
                                              LR_CREATEDIBSECTION);
     if (!images) return;
-    SendMessageA(handle, TB_SETBITMAPSIZE, 0, MAKELPARAM(wanted.width, wanted.height));
+    // The list first: the bar takes a new image size only once its own list is out of use. The
+    // buttons keep the margins they had around the first images.
     SendMessageA(handle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    SendMessageA(handle, TB_SETBITMAPSIZE, 0, MAKELPARAM(wanted.width, wanted.height));
+    SendMessageA(handle, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(firstButton.cx + wanted.width - firstImages.width,
+                            firstButton.cy + wanted.height - firstImages.height));
     if (replacedImages) ImageList_Destroy(replacedImages);
     replacedImages = images;
     shownImages = wanted;
@@ -75,8 +80,13 @@ bool DialogToolBar::loadToolBar(UINT resourceId, UINT dpi) {
     std::vector<WORD> ids(words + 4, words + 4 + count);
     baseImages = ImageSize{words[1], words[2], resourceId & 0xFFFF};
     shownImages = imagesFor(dpi);
-    return setButtons(ids, shownImages.width, shownImages.height, nullptr, module,
-                      shownImages.bitmapId);
+    if (!setButtons(ids, shownImages.width, shownImages.height, nullptr, module,
+                    shownImages.bitmapId))
+        return false;
+    firstImages = shownImages;
+    DWORD button = DWORD(SendMessageA(handle, TB_GETBUTTONSIZE, 0, 0));
+    firstButton = SIZE{LOWORD(button), HIWORD(button)};
+    return true;
 }
 
 bool DialogToolBar::setButtons(const std::vector<WORD>& ids, int width, int height, HBITMAP bitmap,

@@ -53,6 +53,8 @@ private:
     std::vector<ImageSize> largerImages;
     ImageSize baseImages{0, 0, 0};
     ImageSize shownImages{0, 0, 0};
+    ImageSize firstImages{0, 0, 0}; // the images the bar was made with, and its buttons' size
+    SIZE firstButton{0, 0};
     HIMAGELIST replacedImages = nullptr; // ours once a DPI change replaced the bar's own
 };
 
