@@ -103,23 +103,23 @@ void CFindTestDlg::setCountPaneWidth() {
 // then the bars change and the window takes its new rectangle, which lays it out again.
 void CFindTestDlg::onDpiChanged(UINT newDpi, const RECT& suggested) {
     const UINT oldDpi = dpi();
-    if (newDpi == 0 || newDpi == oldDpi) {
-        BarDialog::onDpiChanged(oldDpi, suggested);
-        return;
+    if (newDpi != 0 && newDpi != oldDpi) {
+        const LONG minimum = toolkit::rescaled(initialUsableRect.right - initialUsableRect.left,
+                                               oldDpi, newDpi);
+        initialUsableRect.right = initialUsableRect.left + minimum;
+        resultListCtrl.rescaleColumns(oldDpi, newDpi);
+        changeBarsDpi(newDpi);
+        setCountPaneWidth();
     }
-    const LONG minimum = toolkit::rescaled(initialUsableRect.right - initialUsableRect.left,
-                                           oldDpi, newDpi);
-    initialUsableRect.right = initialUsableRect.left + minimum;
-    resultListCtrl.rescaleColumns(oldDpi, newDpi);
-    // The layout goes on from where the controls stand now: the busy icon's home is where it
-    // stands less the step of the circle it shows.
-    busyHome = childRect(handle, busyIcon);
-    OffsetRect(&busyHome, -busyOffset.x, -busyOffset.y);
-    BarDialog::onDpiChanged(newDpi, suggested);
-    setCountPaneWidth();
-    busyHome = childRect(handle, busyIcon);
-    OffsetRect(&busyHome, -busyOffset.x, -busyOffset.y);
+    // The layout goes on from where the controls stand now (Windows may have scaled them): the
+    // busy icon's home is where it stands less the step of the circle it shows, and the new
+    // rectangle's change of width is shared out from the present one.
+    if (busyIcon) {
+        busyHome = childRect(handle, busyIcon);
+        OffsetRect(&busyHome, -busyOffset.x, -busyOffset.y);
+    }
     layoutRect = usableRect();
+    takeRect(suggested);
     layoutControls();
 }
 

@@ -80,17 +80,24 @@ void BarDialog::moveControls(int dx, int dy) {
     }
 }
 
-void BarDialog::onDpiChanged(UINT newDpi, const RECT& suggested) {
+void BarDialog::changeBarsDpi(UINT newDpi) {
     windowDpi = newDpi;
-    if (toolBarPresent) {
-        RECT before = repositionBars(handle, true);
-        toolBarWindow.setDpi(newDpi);
-        RECT after = repositionBars(handle, true);
-        moveControls(0, after.top - before.top);
-    }
+    if (!toolBarPresent) return;
+    RECT before = repositionBars(handle, true);
+    toolBarWindow.setDpi(newDpi);
+    RECT after = repositionBars(handle, true);
+    moveControls(0, after.top - before.top);
+}
+
+void BarDialog::takeRect(const RECT& suggested) {
     SetWindowPos(handle, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(handle, nullptr, TRUE);
+}
+
+void BarDialog::onDpiChanged(UINT newDpi, const RECT& suggested) {
+    changeBarsDpi(newDpi);
+    takeRect(suggested);
 }
 
 RECT BarDialog::usableRect() const {

@@ -67,11 +67,14 @@ protected:
     // The text of string id as the prompts read it (a buffer of 256 characters).
     virtual std::string promptString(UINT id);
 
-    // WM_DPICHANGED: the window moved to a screen of another DPI. The tool bar takes the images
-    // nearest the new size, the controls below it move by its change of height, and the window
-    // takes the suggested rectangle (which lays it out). A derived dialog scales its own figures
-    // first and then calls this.
+    // WM_DPICHANGED: the window moved to a screen of another DPI. changeBarsDpi, then takeRect;
+    // a derived dialog scales its own figures between the two.
     virtual void onDpiChanged(UINT newDpi, const RECT& suggested);
+    // The tool bar takes the images nearest the new size and the controls below it move by its
+    // change of height.
+    void changeBarsDpi(UINT newDpi);
+    // The window takes the suggested rectangle (which lays it out).
+    void takeRect(const RECT& suggested);
 
     // Set to keep popped prompts (WM_POPMESSAGESTRING) out of the status bar.
     bool suppressPoppedPrompts = false;
