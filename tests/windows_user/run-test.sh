@@ -4,8 +4,8 @@
 # what the user downloads; the portable zip is unpacked into a folder with a blank in its name.
 #   run-test.sh <test program> <folder of the packages> <prefix to make>
 set -euo pipefail
-test_program=$1
-dist=$2
+test_program=$(realpath "$1")
+dist=$(realpath -m "$2")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 setup=$(ls "$dist"/Corvask-*-setup.exe 2>/dev/null | head -1)
 zip=$(ls "$dist"/Corvask-*-portable.zip 2>/dev/null | head -1)
@@ -14,7 +14,7 @@ if [ -z "$setup" ] || [ -z "$zip" ]; then
   exit 1
 fi
 
-export WINEPREFIX=$3 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$(realpath -m "$3") WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver -k >/dev/null 2>&1 </dev/null || true
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
