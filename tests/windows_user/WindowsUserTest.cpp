@@ -21,7 +21,8 @@
 
 namespace {
 
-constexpr DWORD kStartLimitMs = 60000;
+// A limit, not a timing: a start takes seconds natively and minutes where Wine is emulated.
+constexpr DWORD kStartLimitMs = 300000;
 const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvask";
 
 std::string environment(const char* name) {

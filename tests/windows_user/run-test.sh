@@ -17,15 +17,16 @@ fi
 export WINEPREFIX=$(realpath -m "$3") WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineserver -k >/dev/null 2>&1 </dev/null || true
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
-trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
-wineserver -p >/dev/null 2>&1 </dev/null
+echo "run-test.sh: making a fresh prefix in $WINEPREFIX"
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" || { echo "[  FAILED  ] no prefix"; exit 1; }
+source "$root/scripts/wine-session.sh"
 
 # Anywhere will do: a folder of the user's own, with a blank in its name.
 programs="$WINEPREFIX/drive_c/users/Public/My Programs"
 mkdir -p "$programs"
-unzip -q "$zip" -d "$programs"
+unzip -q "$zip" -d "$programs" || { echo "[  FAILED  ] unzip"; exit 1; }
 portable=$(ls "$programs"/Corvask-*/Corvask.exe)
 
+echo "run-test.sh: the user's path"
 CORVASK_SETUP=$(winepath -w "$setup") CORVASK_PORTABLE=$(winepath -w "$portable") \
   wine "$test_program"
