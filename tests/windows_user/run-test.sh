@@ -15,10 +15,13 @@ if [ -z "$setup" ] || [ -z "$zip" ]; then
 fi
 
 export WINEPREFIX=$(realpath -m "$3") WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A server of the last run must be gone, not ending, before the new prefix boots.
 wineserver -k >/dev/null 2>&1 </dev/null || true
+timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
 echo "run-test.sh: making a fresh prefix in $WINEPREFIX"
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" || { echo "[  FAILED  ] no prefix"; exit 1; }
+bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" ||
+  { echo "[  FAILED  ] no prefix"; ls -la "$WINEPREFIX"; exit 1; }
 source "$root/scripts/wine-session.sh"
 
 # Anywhere will do: a folder of the user's own, with a blank in its name.
