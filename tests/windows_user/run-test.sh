@@ -18,7 +18,9 @@ export WINEPREFIX=$(realpath -m "$3") WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,m
 # A server of the last run must be gone, not ending, before the new prefix boots.
 wineserver -k >/dev/null 2>&1 </dev/null || true
 timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
-rm -rf "$WINEPREFIX" "$WINEPREFIX.lock"
+# A shared folder (the test machine's) may refuse to delete a tree at once: it moves aside.
+rm -rf "$WINEPREFIX" "$WINEPREFIX.lock" 2>/dev/null ||
+  { mv "$WINEPREFIX" "$WINEPREFIX.old.$$"; rm -rf "$WINEPREFIX.old.$$" 2>/dev/null || true; }
 echo "run-test.sh: making a fresh prefix in $WINEPREFIX"
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" ||
   { echo "[  FAILED  ] no prefix"; ls -la "$WINEPREFIX"; exit 1; }
