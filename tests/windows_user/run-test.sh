@@ -22,7 +22,8 @@ timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
 rm -rf "$WINEPREFIX" "$WINEPREFIX.lock" 2>/dev/null ||
   { mv "$WINEPREFIX" "$WINEPREFIX.old.$$"; rm -rf "$WINEPREFIX.old.$$" 2>/dev/null || true; }
 echo "run-test.sh: making a fresh prefix in $WINEPREFIX"
-bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" ||
+# Booted without the display, as the other scripts boot theirs (wineboot then shows nothing).
+env -u DISPLAY bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX" ||
   { echo "[  FAILED  ] no prefix"; ls -la "$WINEPREFIX"; exit 1; }
 source "$root/scripts/wine-session.sh"
 
