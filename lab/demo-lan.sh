@@ -2,7 +2,6 @@
 # Starts the demo LAN in a Wine prefix: generates it once into build/lab/demo (the same tree on
 # every run), registers the lab provider with its topology and maps its shares. Usage:
 #   lab/demo-lan.sh [PREFIX]        PREFIX defaults to build/wine and is made if missing
-#   lab/demo-lan.sh --generate-only  only the tree (natively, before a run in the test machine)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=${1:-$root/build/wine}
@@ -24,7 +23,6 @@ if [ "$(cat "$out/.complete" 2>/dev/null)" != "$stamp" ]; then
   mv "$out.new" "$out"
   echo "$stamp" >"$out/.complete"
 fi
-[ "$prefix" = --generate-only ] && exit 0
 
 [ -f "$dll" ] || bash "$root/scripts/build.sh" --target corvask_labnp >/dev/null
 bash "$root/scripts/wine-prefix.sh" "$prefix"

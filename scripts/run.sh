@@ -3,12 +3,23 @@
 # its own (build/run-wine), registers the lab network with the demo LAN and starts the program.
 # With a display the window opens there; without one it runs on a private virtual display,
 # presses Search Now, and saves a picture of the window after the search.
-# Usage: bash scripts/run.sh [FILE.opt | FILE.sr]
+# Usage: bash scripts/run.sh [--smb [--discover]] [FILE.opt | FILE.sr]
+#   --smb       the real SMB servers of this machine (lab/smb) instead of the demo LAN
+#   --discover  with --smb: the real network this machine is on, as browsing finds it
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix="$root/build/run-wine"
 shots="$root/build/shots"
 exe="$root/build/cmake/bin/Corvask.exe"
+smb=0 discover=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --smb) smb=1 ;;
+    --discover) discover=(--discover) ;;
+    *) break ;;
+  esac
+  shift
+done
 
 bash "$root/scripts/setup.sh"
 # Incremental: a second run rebuilds nothing that is current.
@@ -22,16 +33,28 @@ have_display() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 args=()
 if [ $# -gt 0 ]; then args=("Z:$(realpath -m "$1" | tr / '\\')"); fi
 
-if have_display; then
+# The network the program sees: the demo LAN, or the SMB servers (stopped again at the end).
+prepare_network() {
   bash "$root/scripts/wine-prefix.sh" "$prefix" --managed
   bash "$root/lab/demo-lan.sh" "$prefix" >/dev/null
-  echo "run.sh: starting Corvask on the demo LAN (Search Now searches it)"
-  exec wine "$exe" "${args[@]}"
+  [ $smb -eq 1 ] || return 0
+  trap 'bash "$root/lab/smb/stop.sh" >/dev/null' EXIT
+  bash "$root/lab/smb/start.sh" "${discover[@]}" "$prefix" || exit 1
+  bash "$root/lab/register.sh" "$prefix" "$root/build/cmake/lab/corvask_labnp.dll" \
+    "$root/build/lab/smb/topology.txt"
+}
+network="the demo LAN"
+[ $smb -eq 0 ] || network="the SMB servers of build/lab/smb/topology.txt"
+
+if have_display; then
+  prepare_network
+  echo "run.sh: starting Corvask on $network (Search Now searches it)"
+  wine "$exe" "${args[@]}"
+  exit 0
 fi
 
 echo "run.sh: no display; running on a private virtual display, picture after a search in $shots/corvask.png"
-bash "$root/scripts/wine-prefix.sh" "$prefix" --managed
-bash "$root/lab/demo-lan.sh" "$prefix" >/dev/null
+prepare_network
 mkdir -p "$shots"
 CORVASK_FORCE_XVFB=1 bash "$root/scripts/with-display.sh" bash -c '
   set -euo pipefail

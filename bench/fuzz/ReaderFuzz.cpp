@@ -25,6 +25,7 @@
 #include "support/ScratchFolder.h"
 #include "toolkit/CountedString.h"
 #include "toolkit/FileArchive.h"
+#include "toolkit/PathNames.h"
 #include "ui/dialogex/DialogToolBar.h"
 
 namespace {
@@ -98,7 +99,7 @@ std::string resultSeed(int variant) {
     for (int i = 0; i < n; ++i) {
         FoundItem item;
         item.name = "file" + std::to_string(i) + ".txt";
-        item.folder = variant ? std::string(300, 'd') : "\\\\SRV\\share";
+        item.folder = variant ? "C:\\" + std::string(300, 'd') : "\\\\SRV\\share";
         item.size = 1234;
         item.lastWriteTime = FILETIME{0x12345678, 0x01D00000};
         appendResultRecord(out, item);
@@ -260,6 +261,19 @@ Outcome readResult(const std::string& input, const std::string& path, BoxRecorde
         out.text = boxes[0].text;
     }
     if (!out.data && !out.error && boxes.size()) out.text = boxes[0].text;
+    // Whatever was loaded, before a failure too, is a plain name in a plain folder: the actions
+    // build paths from them.
+    constexpr std::string_view kNeverInAName("\\/:*\0", 5);
+    for (int32_t i = 0; i < store.count(); ++i) {
+        FoundItem item;
+        store.copyAt(i, item);
+        if (item.name.empty() || item.name.find_first_of(kNeverInAName) != std::string::npos ||
+            !isPlainFolder(item.folder, QuestionMarks::Kept)) {
+            out.data = out.error = false;
+            out.text = "record " + std::to_string(i) + " names no plain file";
+            break;
+        }
+    }
     return out;
 }
 

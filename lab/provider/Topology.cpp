@@ -104,6 +104,13 @@ const char* applyOption(Node& node, const std::wstring& field) {
         if (key == L"path") return badText(value); // used by the mapping scripts only
         return "unknown option for a share";
     }
+    if (key == L"listed") {
+        if (node.kind != NodeKind::Server) return "only a server can be unlisted";
+        std::wstring v = lowered(value);
+        if (v != L"yes" && v != L"no") return "listed is neither yes nor no";
+        node.listed = v == L"yes";
+        return nullptr;
+    }
     if (key == L"gate") {
         if (const char* why = badName(value)) return why;
         node.gate = value;
@@ -274,7 +281,8 @@ std::shared_ptr<const Topology> Topology::parse(const std::string& text) {
             continue;
         }
         size_t id = topo->nodes.size();
-        topo->nodes[static_cast<size_t>(parent)].children.push_back(id);
+        // An unlisted server is found by its name only, never in its domain's listing.
+        if (node.listed) topo->nodes[static_cast<size_t>(parent)].children.push_back(id);
         topo->index_.emplace(lowered(node.remoteName), id);
         topo->nodes.push_back(std::move(node));
         switch (topo->nodes[id].kind) {

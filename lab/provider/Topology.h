@@ -30,6 +30,8 @@ struct Node {
     uint32_t enumAfter = 0; // ... once this many batches have been served
     uint32_t errorCode = 0; // with code 1208: the provider's own code for WNetSetLastError
     std::wstring errorText; // with code 1208: the provider's text for WNetSetLastError
+    bool listed = true;     // false: a server its domain does not list, which still answers
+                            // a listing of its own shares (a network without a browse list)
     std::vector<size_t> children;
 };
 

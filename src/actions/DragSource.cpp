@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -41,38 +42,21 @@ FORMATETC fileListFormat() {
     return FORMATETC{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// A copy of a global block for a reader, who frees it.
-HGLOBAL copyBlock(HGLOBAL block) {
-    SIZE_T size = GlobalSize(block);
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-    if (!copy) return nullptr;
-    void* to = GlobalLock(copy);
-    const void* from = GlobalLock(block);
-    if (to && from) std::memcpy(to, from, size);
-    if (from) GlobalUnlock(block);
-    if (to) GlobalUnlock(copy);
-    if (!to || !from) {
-        GlobalFree(copy);
-        return nullptr;
-    }
-    return copy;
-}
-
 class FileListDataObject : public ComObject<IDataObject> {
 public:
-    explicit FileListDataObject(HGLOBAL block)
-        : ComObject(IID_IDataObject), fileList(block) {}
-    virtual ~FileListDataObject() { GlobalFree(fileList); }
-
+    explicit FileListDataObject(toolkit::GlobalBlock block)
+        : ComObject(IID_IDataObject), fileList(std::move(block)) {}
+    virtual ~FileListDataObject() = default;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!format || !medium) return E_INVALIDARG;
         HRESULT offered = QueryGetData(format);
         if (offered != S_OK) return offered;
-        HGLOBAL copy = copyBlock(fileList);
+        // The reader gets a copy of its own and frees it.
+        toolkit::GlobalBlock copy = toolkit::GlobalBlock::copyOf(fileList.get());
         if (!copy) return E_OUTOFMEMORY;
         medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = copy;
+        medium->hGlobal = copy.release();
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
@@ -81,14 +65,12 @@ public:
         HRESULT offered = QueryGetData(format);
         if (offered != S_OK) return offered;
         if (medium->tymed != TYMED_HGLOBAL || !medium->hGlobal) return DV_E_TYMED;
-        SIZE_T size = GlobalSize(fileList);
+        SIZE_T size = fileList.size();
         if (GlobalSize(medium->hGlobal) < size) return STG_E_MEDIUMFULL;
-        void* to = GlobalLock(medium->hGlobal);
-        const void* from = GlobalLock(fileList);
-        if (to && from) std::memcpy(to, from, size);
-        if (from) GlobalUnlock(fileList);
-        if (to) GlobalUnlock(medium->hGlobal);
-        return to && from ? S_OK : E_OUTOFMEMORY;
+        toolkit::GlobalBlock::Locked to(medium->hGlobal), from(fileList.get());
+        if (!to || !from) return E_OUTOFMEMORY;
+        std::memcpy(to.bytes(), from.bytes(), size);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
         if (!format) return E_INVALIDARG;
@@ -121,7 +103,7 @@ public:
     }
 
 private:
-    HGLOBAL fileList;
+    toolkit::GlobalBlock fileList;
 };
 
 // Drops when the button that started the drag is released; the other button or Esc cancels.
@@ -146,11 +128,9 @@ private:
 
 } // namespace
 
-IDataObject* createFileListDataObject(HGLOBAL fileList) {
+IDataObject* createFileListDataObject(toolkit::GlobalBlock fileList) {
     if (!fileList) return nullptr;
-    auto* object = new (std::nothrow) FileListDataObject(fileList);
-    if (!object) GlobalFree(fileList);
-    return object;
+    return new (std::nothrow) FileListDataObject(std::move(fileList));
 }
 
 bool waitForDragStart(HWND window) {
@@ -201,8 +181,8 @@ bool waitForDragStart(HWND window) {
     return begins;
 }
 
-DWORD dragFileList(HWND window, HGLOBAL fileList) {
-    IDataObject* data = createFileListDataObject(fileList);
+DWORD dragFileList(HWND window, toolkit::GlobalBlock fileList) {
+    IDataObject* data = createFileListDataObject(std::move(fileList));
     if (!data) return DROPEFFECT_NONE;
     DWORD effect = DROPEFFECT_NONE;
     if (waitForDragStart(window)) {

@@ -5,10 +5,12 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "toolkit/GlobalBlock.h"
+
 // A data object offering exactly one format: CF_HDROP in global memory, content aspect, index
 // -1. It owns fileList from the call on (also when it fails: the block is then freed) and frees
 // it when its last reference goes; readers get copies of the block. Null when out of memory.
-IDataObject* createFileListDataObject(HGLOBAL fileList);
+IDataObject* createFileListDataObject(toolkit::GlobalBlock fileList);
 
 // Waits, with the mouse captured by window, for the drag to begin: true once the pointer leaves
 // a small rectangle around where it was (the platform's drag distance) or the platform's drag
@@ -18,4 +20,4 @@ bool waitForDragStart(HWND window);
 // Drags fileList (taken over as by createFileListDataObject) from window: waits for the start,
 // then runs the platform's drag-and-drop loop allowing only the copy effect. Returns the effect
 // of the drop (DROPEFFECT_NONE when cancelled or refused). OLE must be initialised.
-DWORD dragFileList(HWND window, HGLOBAL fileList);
+DWORD dragFileList(HWND window, toolkit::GlobalBlock fileList);

@@ -5,43 +5,31 @@
 
 #include <cstring>
 
-namespace {
-constexpr UINT kBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE;
-} // namespace
+using toolkit::GlobalBlock;
 
-HGLOBAL makeDropFileList(const std::vector<std::string>& paths) {
+GlobalBlock makeDropFileList(const std::vector<std::string>& paths) {
     size_t total = 0; // T: every path with its terminator
     for (const std::string& path : paths)
         total += path.size() + 1;
-    HGLOBAL block = GlobalAlloc(kBlockFlags, kDropFilesHeaderSize + total + 1);
-    if (!block) return nullptr;
-    auto* bytes = static_cast<char*>(GlobalLock(block));
-    if (!bytes) {
-        GlobalFree(block);
-        return nullptr;
-    }
+    GlobalBlock block = GlobalBlock::allocate(kDropFilesHeaderSize + total + 1);
+    GlobalBlock::Locked bytes(block.get());
+    if (!bytes) return {};
     static_assert(sizeof(DROPFILES) == kDropFilesHeaderSize);
-    auto* header = reinterpret_cast<DROPFILES*>(bytes);
+    auto* header = reinterpret_cast<DROPFILES*>(bytes.bytes());
     header->pFiles = kDropFilesHeaderSize; // the rest of the header stays zero: ANSI, no point
-    char* at = bytes + kDropFilesHeaderSize;
+    char* at = bytes.bytes() + kDropFilesHeaderSize;
     for (const std::string& path : paths) {
         std::memcpy(at, path.c_str(), path.size() + 1);
         at += path.size() + 1;
     }
     // The final empty string is already there: the block was allocated zeroed.
-    GlobalUnlock(block);
     return block;
 }
 
-HGLOBAL makeDropEffectBlock(DWORD effect) {
-    HGLOBAL block = GlobalAlloc(kBlockFlags, sizeof(DWORD));
-    if (!block) return nullptr;
-    auto* value = static_cast<DWORD*>(GlobalLock(block));
-    if (!value) {
-        GlobalFree(block);
-        return nullptr;
-    }
-    *value = effect;
-    GlobalUnlock(block);
+GlobalBlock makeDropEffectBlock(DWORD effect) {
+    GlobalBlock block = GlobalBlock::allocate(sizeof(DWORD));
+    GlobalBlock::Locked value(block.get());
+    if (!value) return {};
+    std::memcpy(value.bytes(), &effect, sizeof effect);
     return block;
 }

@@ -5,6 +5,7 @@
 #include "actions/CShellFileOp.h"
 #include "actions/DragSource.h"
 #include "actions/DropFileList.h"
+#include "actions/ItemPaths.h"
 #include "actions/ShellLink.h"
 #include "resources/resource.h"
 #include "results/ResultView.h"
@@ -22,39 +23,53 @@
 
 namespace {
 
-// The copy's flags: several destination names allowed, a new name on collision, wildcards
-// match files only, folders made without asking.
+// The copy's flags: several destination names allowed, a new name on collision, folders made
+// without asking. The sources never hold a wildcard (every name is checked), and FOF_FILESONLY
+// stays as a second guard: were one to slip through, it would match files only.
 constexpr FILEOP_FLAGS kCopyFlags =
     FOF_MULTIDESTFILES | FOF_RENAMEONCOLLISION | FOF_FILESONLY | FOF_NOCONFIRMMKDIR;
 
-int32_t selectedCount(HWND list) {
-    return list ? int32_t(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+ShellOpenResponder& shellOpenResponder() {
+    static ShellOpenResponder responder;
+    return responder;
 }
 
-int32_t nextSelected(HWND list, int32_t after) {
-    return int32_t(
-        SendMessageA(list, LVM_GETNEXTITEM, WPARAM(after), MAKELPARAM(LVNI_SELECTED, 0)));
-}
-
-// Walks the selected rows from the top, at most as many as the list reports selected.
-void forEachSelectedRow(ResultView& view, const std::function<void(int32_t)>& visit) {
-    HWND list = view.list();
-    int32_t n = selectedCount(list);
-    int32_t row = -1;
-    for (int32_t step = 0; step < n; ++step) {
-        row = nextSelected(list, row);
-        if (row < 0) break;
-        visit(row);
+// Hands a checked path to the shell: a file to its program, a folder (a path ending in a
+// backslash) to the folder class, so that whatever the path names, only a folder window opens.
+void shellOpen(const std::string& path, bool asFolder) {
+    if (const ShellOpenResponder& answer = shellOpenResponder()) {
+        answer(ShellOpenRequest{path, asFolder});
+        return;
     }
-}
-
-void shellOpen(const std::string& path) {
-    ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    SHELLEXECUTEINFOA request{};
+    request.cbSize = sizeof request;
+    // The folder class is asked quietly: where it has no command the explorer verb follows.
+    request.fMask = asFolder ? SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI : 0;
+    request.lpVerb = "open";
+    request.lpFile = path.c_str();
+    request.lpClass = asFolder ? "Folder" : nullptr;
+    request.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&request) || !asFolder) return;
+    // A system without a command for the folder class: the explorer's own verb, and only on a
+    // path that the file system itself says is a folder.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    request.fMask = 0;
+    request.lpVerb = "explore";
+    request.lpClass = nullptr;
+    ShellExecuteExA(&request);
 }
 
 std::string withBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     return folder;
+}
+
+// The selection for an action, with the refused items named first; empty when nothing is left.
+CheckedSelection usableSelection(ResultView& view, HWND owner) {
+    CheckedSelection selection = checkSelection(view);
+    reportLeftAlone(owner, IDS_ITEMS_LEFT_ALONE, selection.refused);
+    return selection;
 }
 
 // Asks for a folder; on a choice without a file-system path the user is told and nothing is
@@ -72,79 +87,112 @@ bool chooseFolder(HWND owner, UINT titleId, std::string& folder) {
     return false;
 }
 
-// One shortcut per selected item in folder (which ends with a backslash): "Shortcut to NAME.lnk"
-// to the item's full path, working in the item's folder as the In Folder column shows it.
-void makeShortcuts(ResultView& view, const std::string& folder) {
-    forEachSelectedRow(view, [&](int32_t row) {
-        std::optional<FoundItem> item = view.itemAt(row);
-        if (!item) return;
-        CreateShellLink(folderText(*item), item->fullPath(), folder + shortcutFileName(item->name),
-                        std::string());
-    });
+// One shortcut per usable item in folder (which ends with a backslash), to the item's full path,
+// working in the item's folder as the In Folder column shows it. A link is a new file (see
+// reserveShortcutPath); the items whose link could not be made are named afterwards.
+void makeShortcuts(const CheckedSelection& selection, const std::string& folder, HWND owner) {
+    std::vector<std::string> tooLong, failed;
+    for (size_t i = 0; i < selection.items.size(); ++i) {
+        const FoundItem& item = selection.items[i];
+        const std::string& target = selection.paths[i];
+        // The link object would keep a cut target: a shortcut to some other file.
+        if (target.size() >= MAX_PATH) {
+            tooLong.push_back(target);
+            continue;
+        }
+        std::string linkPath;
+        switch (reserveShortcutPath(folder, item.name, linkPath)) {
+        case LinkPlace::Reserved: break;
+        case LinkPlace::TooLong: tooLong.push_back(target); continue;
+        case LinkPlace::Failed: failed.push_back(target); continue;
+        }
+        if (FAILED(CreateShellLink(folderText(item), target, linkPath, std::string()))) {
+            DeleteFileA(linkPath.c_str()); // the empty file that held the name
+            failed.push_back(target);
+        }
+    }
+    reportLeftAlone(owner, IDS_SHORTCUT_TOO_LONG, tooLong);
+    reportLeftAlone(owner, IDS_SHORTCUT_FAILED, failed);
+}
+
+// A selection and a folder for the shortcuts: the refused items are named before the folder is
+// asked for, and nothing is asked when no item is left.
+void shortcutsIn(ResultView& view, HWND owner, const std::function<bool(std::string&)>& folderFor) {
+    CheckedSelection selection = usableSelection(view, owner);
+    if (selection.items.empty()) return;
+    std::string folder;
+    if (folderFor(folder)) makeShortcuts(selection, withBackslash(folder), owner);
 }
 
 } // namespace
 
-void openSelectedItems(ResultView& view, HWND) {
-    forEachSelectedRow(view, [&](int32_t row) {
-        std::string path;
-        if (view.pathOfRow(row, path)) shellOpen(path);
-    });
+void setShellOpenResponder(ShellOpenResponder responder) {
+    shellOpenResponder() = std::move(responder);
 }
 
-void openContainingFolder(ResultView& view, HWND) {
+void openSelectedItems(ResultView& view, HWND owner) {
+    CheckedSelection selection = usableSelection(view, owner);
+    // A row shown as a folder opens as one, whatever the server that named it holds there.
+    for (size_t i = 0; i < selection.items.size(); ++i) {
+        const bool folder = selection.items[i].isFolder();
+        shellOpen(folder ? selection.paths[i] + "\\" : selection.paths[i], folder);
+    }
+}
+
+void openContainingFolder(ResultView& view, HWND owner) {
     int32_t row = view.firstSelectedRow();
     if (row < 0) return;
-    // The folder exactly as stored: a drive root is opened as "C:".
-    if (std::optional<FoundItem> item = view.itemAt(row)) shellOpen(item->folder);
+    std::optional<FoundItem> item = view.itemAt(row);
+    if (!item) return;
+    if (std::optional<std::string> folder = checkedFolderPath(*item))
+        shellOpen(*folder, true);
+    else
+        reportLeftAlone(owner, IDS_ITEMS_LEFT_ALONE, {displayPath(*item)});
 }
 
 void copySelectionToClipboard(ResultView& view, HWND owner) {
-    std::vector<std::string> paths;
-    size_t total = 0;
-    // Rows without an item add no path: an empty list would only wipe the clipboard.
-    if (!view.selectedPaths(paths, total) || paths.empty()) return;
-    HGLOBAL fileList = makeDropFileList(paths);
-    if (!fileList) return;
-    HGLOBAL effect = makeDropEffectBlock(DROPEFFECT_COPY);
-    if (!effect) {
-        GlobalFree(fileList);
-        return;
-    }
-    if (!OpenClipboard(owner)) {
-        GlobalFree(fileList);
-        GlobalFree(effect);
-        return;
-    }
+    // Rows without a usable item add no path: an empty list would only wipe the clipboard.
+    CheckedSelection selection = usableSelection(view, owner);
+    if (selection.paths.empty()) return;
+    toolkit::GlobalBlock fileList = makeDropFileList(selection.paths);
+    toolkit::GlobalBlock effect = makeDropEffectBlock(DROPEFFECT_COPY);
+    if (!fileList || !effect || !OpenClipboard(owner)) return;
     EmptyClipboard();
-    // The clipboard owns what it accepted; a block it refused is still ours to free.
-    if (!SetClipboardData(CF_HDROP, fileList)) GlobalFree(fileList);
+    // The clipboard owns what it accepted; a block it refused stays with its holder.
+    if (SetClipboardData(CF_HDROP, fileList.get())) (void)fileList.release();
     UINT effectFormat = RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT);
-    if (!effectFormat || !SetClipboardData(effectFormat, effect)) GlobalFree(effect);
+    if (effectFormat && SetClipboardData(effectFormat, effect.get())) (void)effect.release();
     CloseClipboard();
 }
 
 void dragSelection(ResultView& view, HWND owner) {
-    std::vector<std::string> paths;
-    size_t total = 0;
-    if (!view.selectedPaths(paths, total) || paths.empty()) return;
-    HGLOBAL fileList = makeDropFileList(paths);
+    CheckedSelection selection = checkSelection(view);
+    // A drag carries the whole selection or nothing: the box that names the refused items ends
+    // the gesture, and dropping a part of what the pointer carries would surprise.
+    if (!selection.refused.empty()) {
+        reportLeftAlone(owner, IDS_ITEMS_LEFT_ALONE, selection.refused);
+        return;
+    }
+    if (selection.paths.empty()) return;
+    toolkit::GlobalBlock fileList = makeDropFileList(selection.paths);
     if (!fileList) return;
-    dragFileList(view.list() ? view.list() : owner, fileList);
+    dragFileList(view.list() ? view.list() : owner, std::move(fileList));
 }
 
 void copySelectionToFolder(ResultView& view, HWND owner) {
-    std::vector<std::string> paths;
-    size_t total = 0;
-    if (!view.selectedPaths(paths, total) || paths.empty()) return;
+    CheckedSelection selection = usableSelection(view, owner);
+    if (selection.paths.empty()) return;
     std::string destination;
     if (!chooseFolder(owner, IDS_COPY_TO_TITLE, destination)) return;
 
+    size_t total = 0;
+    for (const std::string& path : selection.paths)
+        total += path.size() + 1;
     CShellFileOp operation;
     operation.setOwner(owner);
     operation.setFlags(kCopyFlags);
     operation.reserve(CShellFileOp::List::Source, total + 1);
-    for (const std::string& path : paths)
+    for (const std::string& path : selection.paths)
         operation.append(CShellFileOp::List::Source, path);
     operation.append(CShellFileOp::List::Destination, destination);
     // Progress, errors and collisions are the shell's to show and settle.
@@ -152,20 +200,21 @@ void copySelectionToFolder(ResultView& view, HWND owner) {
 }
 
 void createShortcutsOnDesktop(ResultView& view, HWND owner) {
-    if (selectedCount(view.list()) == 0) return;
-    char desktop[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE) ||
-        desktop[0] == '\0') {
+    shortcutsIn(view, owner, [owner](std::string& folder) {
+        char desktop[MAX_PATH] = {};
+        if (SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE) &&
+            desktop[0] != '\0') {
+            folder = desktop;
+            return true;
+        }
         showMessageBox(owner, toolkit::loadString(IDS_NO_DESKTOP), kAppTitle,
                        MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    makeShortcuts(view, withBackslash(desktop));
+        return false;
+    });
 }
 
 void createShortcutsInFolder(ResultView& view, HWND owner) {
-    if (selectedCount(view.list()) == 0) return;
-    std::string folder;
-    if (!chooseFolder(owner, IDS_SHORTCUT_TO_TITLE, folder)) return;
-    makeShortcuts(view, folder);
+    shortcutsIn(view, owner, [owner](std::string& folder) {
+        return chooseFolder(owner, IDS_SHORTCUT_TO_TITLE, folder);
+    });
 }

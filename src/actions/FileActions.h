@@ -4,11 +4,26 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 class ResultView;
+
+// Every action refuses, with a message, the items whose name or folder fails the check of
+// actions/ItemPaths.h, and goes on with the others (a drag goes on only when none is refused).
+
+// What the actions ask the shell to open: a file with its program, or a folder as a folder.
+struct ShellOpenRequest {
+    std::string path;
+    bool asFolder;
+};
+using ShellOpenResponder = std::function<void(const ShellOpenRequest&)>;
+// Tests see the requests instead of the shell (an empty function restores the shell).
+void setShellOpenResponder(ShellOpenResponder responder);
 
 // Opens every selected item with its associated program (command 32795, double click, Enter).
 void openSelectedItems(ResultView& view, HWND owner);
-// Opens the folder that holds the first selected item (command 32796).
+// Opens the folder that holds the first selected item as a folder window (command 32796).
 void openContainingFolder(ResultView& view, HWND owner);
 // Puts the selected items on the clipboard as a file list the file manager can paste (57634).
 void copySelectionToClipboard(ResultView& view, HWND owner);

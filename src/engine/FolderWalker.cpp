@@ -1,9 +1,11 @@
 // Walking one folder tree with the search's masks, and turning directory entries into hits.
 #include "engine/FolderWalker.h"
 
+#include <cstring>
 #include <vector>
 
 #include "toolkit/NamePattern.h"
+#include "toolkit/PathNames.h"
 #include "engine/SearchCriteria.h"
 #include "results/ResultStore.h"
 
@@ -29,6 +31,45 @@ private:
 
 bool isDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// A mask is a name pattern, never a path: one that holds a separator or a drive colon would make
+// the listing reach another folder ("..\*" lists the parent) and record its entries here. No
+// name holds those characters, so such a mask matches nothing.
+bool isNameMask(const std::string& mask) {
+    return mask.find_first_of("\\/:") == std::string::npos;
+}
+
+// Makes the entry's name one the program can trust, or returns false when the entry is no hit
+// and is not entered. A server may return any bytes: a separator, a drive colon or '*' cannot be
+// part of a real name (an empty name neither). A '?' stands for a character the ANSI code page
+// could not hold, and is a wildcard to the platform and the shell: such an entry takes its short
+// name, which reaches the same file, when it has a plain one; otherwise it stays a hit as it came
+// (the actions refuse it) and wildcard is set, so that the walk does not enter it. One scan of
+// the name, no allocation.
+bool trustName(WIN32_FIND_DATAA& entry, bool& wildcard) {
+    wildcard = false;
+    entry.cFileName[MAX_PATH - 1] = '\0';
+    if (entry.cFileName[0] == '\0') return false;
+    bool question = false;
+    for (const char* c = entry.cFileName; *c; ++c) {
+        switch (*c) {
+        case '\\':
+        case '/':
+        case ':':
+        case '*': return false;
+        case '?': question = true; break;
+        default: break;
+        }
+    }
+    if (!question) return true;
+    entry.cAlternateFileName[sizeof entry.cAlternateFileName - 1] = '\0';
+    if (isPlainName(entry.cAlternateFileName, QuestionMarks::Refused)) {
+        std::memcpy(entry.cFileName, entry.cAlternateFileName, sizeof entry.cAlternateFileName);
+        return true;
+    }
+    wildcard = true;
+    return true;
 }
 
 bool stopped(const WalkContext& context) {
@@ -63,16 +104,18 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     for (const std::string& mask : criteria.nameMasks) {
         // After a stop no further listing is opened: on a slow share each one costs a round trip.
         if (mask.empty() || stopped(context)) break;
+        if (!isNameMask(mask)) continue;
         const bool collect = wantSubfolders && !subfoldersKnown && listsEveryEntry(mask);
         Listing listing(path + "\\" + mask, entry);
         if (!listing.open()) continue; // nothing matches, access denied, path too long
         do {
             if (stopped(context)) break;
-            entry.cFileName[MAX_PATH - 1] = '\0';
+            bool wildcard = false;
+            if (!trustName(entry, wildcard)) continue;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if ((criteria.typeMask & 2) && !isDotEntry(entry.cFileName))
                     addHit(context, entry, path);
-                if (collect && isEnterableFolderName(entry.cFileName))
+                if (collect && !wildcard && isEnterableFolderName(entry.cFileName))
                     subfolders.emplace_back(entry.cFileName);
             } else if (criteria.typeMask & 1) {
                 addHit(context, entry, path);
@@ -94,9 +137,9 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     Listing listing(path + "\\*.*", entry);
     if (!listing.open()) return;
     do {
-        entry.cFileName[MAX_PATH - 1] = '\0';
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            isEnterableFolderName(entry.cFileName))
+        bool wildcard = false;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && trustName(entry, wildcard) &&
+            !wildcard && isEnterableFolderName(entry.cFileName))
             walkFolder(context, path + "\\" + entry.cFileName);
     } while (!stopped(context) && listing.next(entry));
 }

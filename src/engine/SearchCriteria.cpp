@@ -1,7 +1,10 @@
 // buildCriteria and the tests that search threads apply with the criteria.
 #include "engine/SearchCriteria.h"
 
+#include <set>
+
 #include "toolkit/FileTime.h"
+#include "toolkit/PathNames.h"
 
 namespace {
 
@@ -24,6 +27,22 @@ void compileList(const FilterList& list, FilterMode& mode, GrowableArray<NamePat
     patterns.setSize(0);
     for (const std::string& name : list.names)
         patterns.append(NamePattern::compile(name));
+}
+
+// The entries of an OnlyThese server list that name a single server: two backslashes and one
+// plain name without wildcards. An entry without the backslashes never names a server (server
+// names carry them), and one with a wildcard is a pattern, not a name.
+std::vector<std::string> namedServersOf(const FilterList& servers) {
+    std::vector<std::string> named;
+    if (servers.mode != FilterMode::OnlyThese) return named;
+    std::set<std::string> seen;
+    for (const std::string& entry : servers.names) {
+        if (entry.size() < 3 || entry[0] != '\\' || entry[1] != '\\') continue;
+        const std::string_view name = std::string_view(entry).substr(2);
+        if (hasWildcard(name) || !isPlainName(name)) continue;
+        if (seen.insert(lowerAnsi(entry)).second) named.push_back(entry);
+    }
+    return named;
 }
 
 // Calendar fields (year, month, day) of a 32-bit time in local time, with the given time of
@@ -126,6 +145,7 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
 
     compileList(o.domains, c.domainMode, c.domainPatterns);
     compileList(o.servers, c.serverMode, c.serverPatterns);
+    c.namedServers = namedServersOf(o.servers);
     compileList(o.folders, c.folderMode, c.folderPatterns);
 
     if (o.dateEnabled == 0) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/GrowableArray.h"
 #include "toolkit/NamePattern.h"
@@ -30,6 +31,10 @@ struct SearchCriteria {
     FilterMode folderMode = FilterMode::All;
     FilterMode serverMode = FilterMode::All;
     FilterMode domainMode = FilterMode::All;
+    // In OnlyThese mode, the server entries that name one server ("\\NAME", no wildcard), each
+    // once whatever its case, as typed: they are searched even when the network does not list
+    // them. Empty in every other mode.
+    std::vector<std::string> namedServers;
     // Up to 99 masks as typed, then an empty slot that ends the list.
     std::array<std::string, kMaxNameMasks + 1> nameMasks;
     SearchScope scope = SearchScope::Lan;

@@ -64,13 +64,18 @@ bool SearchEngine::startSearch() {
     workersStarted_.store(0);
     view_.watchRows(true);
     followFolderText(true);
-    if (scope() == SearchScope::LastResult) {
-        refineThread_ = CreateThread(nullptr, 0, &SearchEngine::refineThread, this, 0, nullptr);
-        return refineThread_ != nullptr;
-    }
-    enumerationThread_ =
-        CreateThread(nullptr, 0, &SearchEngine::enumerationThread, this, 0, nullptr);
-    return enumerationThread_ != nullptr;
+    const bool refine = scope() == SearchScope::LastResult;
+    LPTHREAD_START_ROUTINE routine =
+        refine ? &SearchEngine::refineThread : &SearchEngine::enumerationThread;
+    HANDLE thread = settings_.createSearchThread ? settings_.createSearchThread(routine, this)
+                                                 : CreateThread(nullptr, 0, routine, this, 0, nullptr);
+    (refine ? refineThread_ : enumerationThread_) = thread;
+    if (thread) return true;
+    // No search runs: everything begun above is undone, and the list shows its level again.
+    history_.releaseRows();
+    view_.watchRows(false);
+    followFolderText(false);
+    return false;
 }
 
 bool SearchEngine::isBusy() {
@@ -114,7 +119,11 @@ bool SearchEngine::resetSession(bool keepStores) {
 }
 
 void SearchEngine::clearAll() {
-    serverQueue_.clear();
+    {
+        LockHolder queue(serverQueue_.lock());
+        serverQueue_.clear();
+        queuedServerNames_.clear();
+    }
     history_.clearAll(); // every level deleted, the ResultSet emptied
     // Only ended workers can be left here (clearAll never runs while busy): close what is left.
     workerHandles_.closeAll();

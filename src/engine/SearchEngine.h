@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "engine/SearchCriteria.h"
 #include "engine/ServerQueue.h"
@@ -31,6 +33,9 @@ struct SearchEngineSettings {
     // Creates a server worker's thread (started at once) or returns null; null here means
     // CreateThread. Tests put a failing one here to see that queued servers are still searched.
     HANDLE (*createWorkerThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
+    // The same for the search's first thread (the enumeration or the refinement); tests put a
+    // failing one here to see that a search that cannot start leaves the session idle.
+    HANDLE (*createSearchThread)(LPTHREAD_START_ROUTINE routine, LPVOID engine) = nullptr;
 };
 
 // Locks (all re-entrant, all owned here): storeLock (the ResultSet), queueLock (the
@@ -68,7 +73,8 @@ public:
     void buildCriteria(const SearchOptions& options);
     // The scope of the criteria last built.
     SearchScope scope() const;
-    // Starts the threads of a search: false when one still runs or a thread could not be made.
+    // Starts the threads of a search: false when one still runs or a thread could not be made;
+    // in the latter case the list's watch, the folder text and the held rows are undone.
     bool startSearch();
     // True while the refine thread, the enumeration thread or any server worker runs.
     bool isBusy();
@@ -127,7 +133,13 @@ private:
     void postToOwner(UINT message, WPARAM wParam);
     // Lets the status bar show statusBar_ in its first pane (or stop, with follow false).
     void followFolderText(bool follow);
-    void queueServer(const NETRESOURCEA& server, uint32_t walkFlags);
+    // Queues a server and starts a worker for it where the worker rule says so; with
+    // unlessQueued, a server already queued in this search (any case) is left out.
+    void queueServer(const NETRESOURCEA& server, uint32_t walkFlags, bool unlessQueued = false);
+    // At the end of the enumeration: the servers the user named (criteria_.namedServers) that
+    // the enumeration did not queue are queued as servers of their own, whatever domain they
+    // belong to; none after a stop request or a walk that found no network.
+    void queueNamedServers(int32_t walkResult);
     void startWorker();
     // At the end of the enumeration: servers still queued with no worker left to take them
     // (no worker thread could be created) are searched by the enumeration thread itself.
@@ -158,5 +170,8 @@ private:
     // a server appended under queueLock either meets a worker that will still look at the queue
     // or sees that none will and starts one.
     std::atomic<int32_t> runningWorkers_{0};
+    // Lower-cased names of the servers queued during this search, under queueLock, so that a
+    // server the user named is never queued a second time.
+    std::set<std::string> queuedServerNames_;
     std::atomic<int32_t> workersStarted_{0};
 };

@@ -16,10 +16,16 @@ const char* remoteNameOf(const NETRESOURCEA& resource) {
 DWORD WINAPI SearchEngine::enumerationThread(LPVOID parameter) {
     auto* engine = static_cast<SearchEngine*>(parameter);
     engine->postToOwner(WM_WORKER_STATE, 1);
+    int32_t walkResult = 1;
     try {
-        engine->network_.enumerate(kNetworkStopType, kLanWalkFlags);
+        walkResult = engine->network_.enumerate(kNetworkStopType, kLanWalkFlags);
     } catch (...) {
         // Out of memory somewhere in the walk: the servers queued so far are still searched.
+    }
+    try {
+        engine->queueNamedServers(walkResult);
+    } catch (...) {
+        // No memory for a named server's record: the servers queued so far are still searched.
     }
     engine->adoptOrphanedServers();
     engine->postToOwner(WM_WORKER_STATE, 0);
@@ -56,11 +62,13 @@ int32_t SearchEngine::onNetworkShare(void* parameter, NETRESOURCEA* resource) {
     return 1;
 }
 
-void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags) {
+void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags, bool unlessQueued) {
     int32_t queued = 0;
     bool noWorkerLooks = false;
     {
         LockHolder queue(serverQueue_.lock());
+        const bool isNew = queuedServerNames_.insert(lowerAnsi(remoteNameOf(server))).second;
+        if (unlessQueued && !isNew) return;
         queued = serverQueue_.push(server, walkFlags);
         // Workers lower this count only under queueLock when they decide to end: if it is 0
         // now, no worker will look at the queue again and this server needs a worker of its own.
@@ -82,6 +90,24 @@ void SearchEngine::queueServer(const NETRESOURCEA& server, uint32_t walkFlags) {
     }
     if (noWorkerLooks || (queued > kServersPerWorker * workers && workers < kMostWorkers))
         startWorker();
+}
+
+void SearchEngine::queueNamedServers(int32_t walkResult) {
+    // A walk that ended for want of a network (0, its failure already shown) would only fail
+    // again for each named server, each time with a box of its own.
+    if (walkResult == 0) return;
+    for (const std::string& name : criteria_.namedServers) {
+        if (stopRequested()) return;
+        // A server as the network would list it; its shares are listed through this record.
+        std::string remoteName = name;
+        NETRESOURCEA server{};
+        server.dwScope = RESOURCE_GLOBALNET;
+        server.dwType = RESOURCETYPE_ANY;
+        server.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
+        server.dwUsage = RESOURCEUSAGE_CONTAINER;
+        server.lpRemoteName = remoteName.data();
+        queueServer(server, kLanWalkFlags, true);
+    }
 }
 
 void SearchEngine::adoptOrphanedServers() {

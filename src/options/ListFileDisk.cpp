@@ -23,7 +23,8 @@ void readListFile(const std::string& path, std::vector<std::string>& names) {
         file.close();
     } catch (const std::bad_alloc&) {
         throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {
+        // std::length_error and anything else a hostile file could provoke: the generic text.
         throw FileError::outOfMemory(path);
     }
 }

@@ -15,7 +15,8 @@ void writeOptionFile(const std::string& path, const SearchOptions& options) {
         out.close();
     } catch (const std::bad_alloc&) {
         throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {
+        // std::length_error and anything else a hostile file could provoke: the generic text.
         throw FileError::outOfMemory(path);
     }
 }
@@ -27,7 +28,8 @@ void readOptionFile(const std::string& path, SearchOptions& into) {
         in.close();
     } catch (const std::bad_alloc&) {
         throw FileError::outOfMemory(path);
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {
+        // std::length_error and anything else a hostile file could provoke: the generic text.
         throw FileError::outOfMemory(path);
     }
 }

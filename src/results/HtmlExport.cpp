@@ -19,11 +19,35 @@ constexpr std::string_view kCellClose = "</font></td>\r\n";
 
 } // namespace
 
+const char* htmlCharsetOf(unsigned codePage) {
+    switch (codePage) {
+    case 874: return "windows-874";
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "EUC-KR";
+    case 950: return "Big5";
+    case 1250: return "windows-1250";
+    case 1251: return "windows-1251";
+    case 1253: return "windows-1253";
+    case 1254: return "windows-1254";
+    case 1255: return "windows-1255";
+    case 1256: return "windows-1256";
+    case 1257: return "windows-1257";
+    case 1258: return "windows-1258";
+    case 54936: return "gb18030";
+    case 65001: return "UTF-8";
+    // Western European, and any code page a browser would not know by name: the closest to
+    // what most ANSI text is, and what browsers assume for pages that say nothing.
+    default: return "windows-1252";
+    }
+}
+
 const std::string& htmlPageHeader() {
     static const std::string text =
         "<html>\r\n"
         "\r\n"
         "<head>\r\n"
+        "<meta charset=\"" + std::string(htmlCharsetOf(GetACP())) + "\">\r\n"
         "<title>Search Result</title>\r\n"
         "</head>\r\n"
         "\r\n"

@@ -19,8 +19,11 @@ bool exportHtml(ResultView& view, const std::string& path, HWND owner);
 // The page is plain text with CR LF line ends in the ANSI code page. These pieces know nothing of
 // the result store, so they can be checked and reused on their own.
 
-// The 23 lines that open the page, up to and including the table's title row.
+// The 24 lines that open the page, up to and including the table's title row. The page declares
+// its character set: the system's ANSI code page, in which its bytes are written.
 const std::string& htmlPageHeader();
+// The name a browser knows for an ANSI code page ("windows-1252" for one it would not know).
+const char* htmlCharsetOf(unsigned codePage);
 // The 9 lines that close the table and the page.
 const std::string& htmlPageFooter();
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "results/ResultHistory.h"
@@ -18,17 +19,9 @@
 
 namespace {
 
-uint32_t getU32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 void putTime(std::string& out, const FILETIME& t) {
     appendLE32(out, t.dwLowDateTime);
     appendLE32(out, t.dwHighDateTime);
-}
-
-FILETIME getTime(const uint8_t* p) {
-    return FILETIME{getU32(p), getU32(p + 4)};
 }
 
 void reportFileError(HWND owner, const std::string& text) {
@@ -48,29 +41,7 @@ void appendResultRecord(std::string& out, const FoundItem& item) {
     appendCountedString(out, item.folder);
 }
 
-FoundItem readResultRecord(ByteSource& in) {
-    uint8_t fixed[kResultRecordFixedBytes];
-    in.readBytes(fixed, sizeof fixed);
-    FoundItem item;
-    // fixed[0..3] is the reserved word, ignored.
-    item.creationTime = getTime(fixed + 4);
-    item.lastAccessTime = getTime(fixed + 12);
-    item.lastWriteTime = getTime(fixed + 20);
-    item.size = getU32(fixed + 28);
-    item.attributes = getU32(fixed + 32);
-    item.name = readCountedString(in);
-    item.folder = readCountedString(in);
-    return item;
-}
-
 namespace {
-
-void put32(char* p, uint32_t v) {
-    p[0] = char(v);
-    p[1] = char(v >> 8);
-    p[2] = char(v >> 16);
-    p[3] = char(v >> 24);
-}
 
 // The records of one block of rows, written in place: no zero-filling and no growth per field.
 class RecordBlock {
@@ -84,7 +55,7 @@ public:
     void append(const StoredItem* item) {
         if (!item) {
             char* p = room(kResultRecordFixedBytes + 2);
-            put32(p, kResultRecordMark);
+            putLE32(p, kResultRecordMark);
             std::memset(p + 4, 0, kResultRecordFixedBytes - 4 + 2); // two empty texts follow
             size_ += kResultRecordFixedBytes + 2;
             return;
@@ -92,15 +63,15 @@ public:
         const std::string_view name = item->nameView(), folder = item->folderView();
         char* p = room(kResultRecordFixedBytes + 2 * kMostCountedPrefixBytes + name.size() +
                        folder.size());
-        put32(p, kResultRecordMark);
-        put32(p + 4, item->creationTime.dwLowDateTime);
-        put32(p + 8, item->creationTime.dwHighDateTime);
-        put32(p + 12, item->lastAccessTime.dwLowDateTime);
-        put32(p + 16, item->lastAccessTime.dwHighDateTime);
-        put32(p + 20, item->lastWriteTime.dwLowDateTime);
-        put32(p + 24, item->lastWriteTime.dwHighDateTime);
-        put32(p + 28, item->size);
-        put32(p + 32, item->attributes);
+        putLE32(p, kResultRecordMark);
+        putLE32(p + 4, item->creationTime.dwLowDateTime);
+        putLE32(p + 8, item->creationTime.dwHighDateTime);
+        putLE32(p + 12, item->lastAccessTime.dwLowDateTime);
+        putLE32(p + 16, item->lastAccessTime.dwHighDateTime);
+        putLE32(p + 20, item->lastWriteTime.dwLowDateTime);
+        putLE32(p + 24, item->lastWriteTime.dwHighDateTime);
+        putLE32(p + 28, item->size);
+        putLE32(p + 32, item->attributes);
         char* end = putCountedString(p + kResultRecordFixedBytes, name);
         end = putCountedString(end, folder);
         size_ = size_t(end - bytes_.get());
@@ -124,117 +95,22 @@ private:
     size_t capacity_ = 0;
 };
 
-// The fewest bytes a record takes in a file: the fixed part and two empty texts. A load never
-// makes room for more records than the file can hold at this size.
-constexpr uint64_t kSmallestRecordBytes = kResultRecordFixedBytes + 2;
+FILETIME timeOf(const uint32_t* words) {
+    return FILETIME{words[0], words[1]};
+}
 
-// Reads records from the archive a window of bytes at a time and parses each one from memory.
-// No length is trusted before it has been checked against what the file still holds, so the
-// window never grows beyond the file.
-class RecordReader {
-public:
-    explicit RecordReader(FileArchive& file) : file_(file), window_(kWindowBytes) {}
-
-    // The next record; texts sent in UTF-16 are converted. Valid until the next call. Throws the
-    // archive's end-of-file error when the file ends first.
-    FoundItemRef next() {
-        const uint8_t* p = need(kResultRecordFixedBytes);
-        FoundItemRef item;
-        item.creationTime = FILETIME{getU32(p + 4), getU32(p + 8)};
-        item.lastAccessTime = FILETIME{getU32(p + 12), getU32(p + 16)};
-        item.lastWriteTime = FILETIME{getU32(p + 20), getU32(p + 24)};
-        item.size = getU32(p + 28);
-        item.attributes = getU32(p + 32);
-        size_t offset = kResultRecordFixedBytes;
-        Text name = text(offset, wideName_);
-        Text folder = text(offset, wideFolder_);
-        const char* base = reinterpret_cast<const char*>(window_.data() + start_);
-        item.name =
-            name.wide ? std::string_view(wideName_) : std::string_view(base + name.at, name.length);
-        item.folder = folder.wide ? std::string_view(wideFolder_)
-                                  : std::string_view(base + folder.at, folder.length);
-        start_ += offset;
-        return item;
-    }
-
-private:
-    static constexpr size_t kWindowBytes = 256 * 1024;
-    struct Text {
-        size_t at;
-        size_t length;
-        bool wide;
-    };
-
-    // Bytes start_ .. start_ + n - 1 of the window (the record being read), reading more of the
-    // file as needed.
-    const uint8_t* need(size_t n) {
-        if (n <= end_ - start_) return window_.data() + start_;
-        const size_t have = end_ - start_;
-        if (n - have > file_.bytesLeft()) file_.failPastEnd();
-        std::memmove(window_.data(), window_.data() + start_, have);
-        start_ = 0;
-        end_ = have;
-        if (n > window_.size()) window_.resize(n); // one record longer than the window
-        while (end_ < n) {
-            size_t room = window_.size() - end_;
-            uint64_t left = file_.bytesLeft();
-            size_t take = left < room ? size_t(left) : room;
-            if (take == 0) file_.failPastEnd();
-            file_.readBytes(window_.data() + end_, take);
-            end_ += take;
-        }
-        return window_.data() + start_;
-    }
-    uint8_t byteAt(size_t& offset) {
-        uint8_t b = need(offset + 1)[offset];
-        offset += 1;
-        return b;
-    }
-    uint32_t u16At(size_t& offset) {
-        const uint8_t* p = need(offset + 2) + offset;
-        offset += 2;
-        return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-    }
-    uint32_t u32At(size_t& offset) {
-        uint32_t v = getU32(need(offset + 4) + offset);
-        offset += 4;
-        return v;
-    }
-    // A counted-string length in any of its forms (the UTF-16 marker only as the first prefix).
-    uint32_t length(size_t& offset, bool allowWide, bool& wide) {
-        uint8_t b = byteAt(offset);
-        if (b < 0xFF) return b;
-        uint32_t w = u16At(offset);
-        if (w == 0xFFFE && allowWide) {
-            wide = true;
-            return length(offset, false, wide);
-        }
-        if (w < 0xFFFF) return w;
-        return u32At(offset);
-    }
-    // One counted string at offset, checked against what the window and the file still hold.
-    Text text(size_t& offset, std::string& converted) {
-        bool wide = false;
-        uint64_t count = length(offset, true, wide);
-        uint64_t bytes = wide ? count * 2 : count;
-        if (bytes > (end_ - start_ - offset) + file_.bytesLeft()) file_.failPastEnd();
-        need(offset + size_t(bytes));
-        Text t{offset, size_t(count), wide};
-        if (wide) {
-            std::u16string units(size_t(count), u'\0');
-            std::memcpy(units.data(), window_.data() + start_ + offset, size_t(bytes));
-            converted = ansiFromUtf16(units.data(), units.size());
-        }
-        offset += size_t(bytes);
-        return t;
-    }
-
-    FileArchive& file_;
-    std::vector<uint8_t> window_;
-    size_t start_ = 0; // the record being read
-    size_t end_ = 0;   // bytes read into the window
-    std::string wideName_, wideFolder_;
-};
+// The record as the store takes it.
+FoundItemRef itemOf(const ResultRecord& record) {
+    FoundItemRef item;
+    item.creationTime = timeOf(record.times);
+    item.lastAccessTime = timeOf(record.times + 2);
+    item.lastWriteTime = timeOf(record.times + 4);
+    item.size = record.size;
+    item.attributes = record.attributes;
+    item.name = record.name;
+    item.folder = record.folder;
+    return item;
+}
 
 } // namespace
 
@@ -273,12 +149,17 @@ bool loadResultFile(ResultSet& store, const std::string& path, HWND owner) {
         int32_t n = file.readI32();
         if (n > 0) {
             // Room for the records the file can hold at the least, not for what the count claims.
+            // A sparse file of gigabytes may claim more than the process can address: then the
+            // store grows as records actually arrive, and a bad record ends the load long before.
             uint64_t fit = file.bytesLeft() / kSmallestRecordBytes;
             uint64_t wanted = std::min<uint64_t>(uint64_t(n), fit) + uint64_t(store.count());
-            store.reserve(int32_t(std::min<uint64_t>(wanted, INT32_MAX)));
-            RecordReader reader(file);
+            try {
+                store.reserve(int32_t(std::min<uint64_t>(wanted, INT32_MAX)));
+            } catch (const std::bad_alloc&) {
+            }
+            ResultRecordReader reader(file);
             for (int32_t i = 0; i < n; ++i) {
-                store.append(reader.next());
+                store.append(itemOf(reader.next()));
                 if ((i & 4095) == 4095) setListRowCount(list, store.count(), kAppendCountFlags);
             }
         }
@@ -290,8 +171,10 @@ bool loadResultFile(ResultSet& store, const std::string& path, HWND owner) {
         } else {
             reportFileError(owner, e.message());
         }
-    } catch (const std::bad_alloc&) {
-        // More records than memory: what was read stays, the rest is reported like a bad file.
+    } catch (const std::exception&) {
+        // A record that names no plain file, a text longer than any name, more records than
+        // memory (std::bad_alloc, std::length_error): what was read stays, the rest is reported
+        // like a bad file.
         reportFileError(owner, FileError(FileError::Generic, 0, path).message());
     }
     setListRowCount(list, store.count(), kAppendCountFlags);
@@ -305,6 +188,15 @@ bool openResultFile(ResultHistory& history, ResultSet& store, const std::string&
         InvalidateRect(list, nullptr, TRUE);
     }
     bool loaded = loadResultFile(store, path, owner);
-    history.pushIdentityLevel();
+    try {
+        history.pushIdentityLevel();
+    } catch (const std::bad_alloc&) {
+        // Not even the level over the records read fits in memory: the results are emptied, so
+        // that the window shows one consistent state, and the load counts as failed.
+        if (loaded) reportFileError(owner, FileError(FileError::Generic, 0, path).message());
+        history.clearAll();
+        history.pushIdentityLevel();
+        loaded = false;
+    }
     return loaded;
 }

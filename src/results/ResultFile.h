@@ -7,25 +7,14 @@
 #include <string>
 
 #include "results/FoundItem.h"
+#include "results/ResultRecords.h"
 
-class ByteSource;
 class ResultHistory;
 class ResultSet;
 class ResultView;
 
-// Layout (little-endian): the header word 200, the signed record count n, then n records. A
-// record is the reserved word 78 F6 45 00, the three file times (low word first), size,
-// attributes (36 bytes so far), then name and folder as counted strings. Readers ignore the
-// header and reserved words.
-inline constexpr uint32_t kResultFileHeader = 200;
-inline constexpr uint32_t kResultRecordMark = 0x0045F678;
-inline constexpr size_t kResultRecordFixedBytes = 36;
-
-// Appends one record for an item.
+// Appends one record for an item (the layout is in ResultRecords.h).
 void appendResultRecord(std::string& out, const FoundItem& item);
-// Reads one record. Throws the source's end-of-data error when the bytes run out; no length is
-// trusted before it has been checked against what the source still holds.
-FoundItem readResultRecord(ByteSource& in);
 
 // Writes the current view, rows in display order. Callable while a search runs: the rows counted
 // at the start are written. On failure shows the file-error text (MB_ICONSTOP, owned by owner)
@@ -35,9 +24,11 @@ bool saveResultFile(ResultView& view, const std::string& path, HWND owner);
 // Appends the file's records to the store, announcing the count to the store's list as it goes
 // and at the end. On failure shows the file-error text and returns false; the records read before
 // the failure stay in the store. A file that ends early gives the past-the-end text for "an
-// unnamed file"; running out of memory gives the unknown-error text for the path. The memory
-// taken grows with the records actually read (a count or length larger than the file is never
-// trusted ahead), so no file makes it allocate much more than the file's own size.
+// unnamed file"; a record whose name or folder fails the checks of PathNames.h, a text longer
+// than any name can be, running out of memory or any other failure give the unknown-error text
+// for the path. The memory taken grows with the records actually read (a count or length larger
+// than the file is never trusted ahead), so no file makes it allocate much more than the file's
+// own size. Never throws.
 bool loadResultFile(ResultSet& store, const std::string& path, HWND owner);
 
 // What Open Result does with a chosen file: empties the results and levels, loads the file and

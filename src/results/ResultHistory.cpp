@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 namespace {
 constexpr int32_t kLevelsGrowthStep = 15;
 }
@@ -33,8 +35,9 @@ int32_t ResultHistory::levelCount() {
 void ResultHistory::pushIdentityLevel() {
     LockHolder view(viewLock_);
     if (levels_.count() != 0) return;
-    // The level is made at its final size from the store's count at this moment.
-    auto* level = new ResultLevel;
+    // The level is made at its final size from the store's count at this moment. Owned here
+    // until the history holds it, so that running out of memory part way leaks nothing.
+    auto level = std::make_unique<ResultLevel>();
     {
         LockHolder storeHold(store_.storeLock());
         int32_t n = store_.count();
@@ -50,7 +53,8 @@ void ResultHistory::pushIdentityLevel() {
         level->sort.sortedWhileSearching = true;
     }
     LockHolder hold(levels_.lock());
-    levels_.unlocked().append(level);
+    levels_.unlocked().append(level.get());
+    level.release();
     currentLevel_ = 1;
     releaseRows();
 }

@@ -171,7 +171,7 @@ void sortGroup(GrowableArray<StoredItem>& items, int32_t* positions, size_t n, i
         runs.pop_back();
         size_t longest = 0;
         for (size_t i = run.begin; i < run.end; ++i)
-            longest = std::max(longest, items[records[i].position].name->length);
+            longest = std::max(longest, size_t(items[records[i].position].name->length));
         auto first = records.begin() + ptrdiff_t(run.begin);
         auto last = records.begin() + ptrdiff_t(run.end);
         if (run.offset >= longest) {

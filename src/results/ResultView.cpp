@@ -312,13 +312,6 @@ int32_t ResultView::indexOfItem(const FoundItem& wanted) {
     return -1;
 }
 
-bool ResultView::pathOfRow(int32_t row, std::string& path) {
-    std::optional<FoundItem> item = itemAt(row);
-    if (!item) return false;
-    path = item->fullPath();
-    return true;
-}
-
 int32_t ResultView::visitSelectedItems(const std::function<void(const FoundItem&)>& visit) {
     int32_t n = selectedRowCount(list_);
     int32_t row = -1;
@@ -328,16 +321,6 @@ int32_t ResultView::visitSelectedItems(const std::function<void(const FoundItem&
         if (std::optional<FoundItem> item = itemAt(row)) visit(*item);
     }
     return n;
-}
-
-bool ResultView::selectedPaths(std::vector<std::string>& paths, size_t& totalLength) {
-    paths.clear();
-    totalLength = 0;
-    int32_t n = visitSelectedItems([&](const FoundItem& item) {
-        paths.push_back(item.fullPath());
-        totalLength += paths.back().size() + 1;
-    });
-    return n > 0;
 }
 
 int32_t ResultView::firstSelectedRow() {

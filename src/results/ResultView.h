@@ -132,11 +132,7 @@ public:
     std::string cellText(int32_t row, int32_t column);
     // First row whose item equals the given one, or -1.
     int32_t indexOfItem(const FoundItem& item);
-    // Full path of a row's item; false when the row has none.
-    bool pathOfRow(int32_t row, std::string& path);
-    // Full paths of the selected rows in list order, and T = sum of (length + 1); false (empty
-    // list, T = 0) when no row is selected.
-    bool selectedPaths(std::vector<std::string>& paths, size_t& totalLength);
+    // (The paths the actions hand on are built from checked items only: actions/ItemPaths.h.)
 
     // The list's first selected row, or -1.
     int32_t firstSelectedRow();

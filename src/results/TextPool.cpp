@@ -2,6 +2,7 @@
 // its own.
 #include "results/TextPool.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -11,6 +12,10 @@ void TextPool::makeRoomForBlock() {
 }
 
 const PooledText* TextPool::add(std::string_view text) {
+    // The length must fit the header's 32 bits, and the block size below must not wrap in a
+    // 32-bit size_t.
+    if (text.size() > UINT32_MAX || text.size() > SIZE_MAX - sizeof(PooledText) - 4)
+        throw std::bad_alloc();
     // Header, bytes and terminator, rounded up so that every header stays aligned.
     const size_t need = (sizeof(PooledText) + text.size() + 1 + 3) & ~size_t(3);
     char* at = nullptr;

@@ -1,5 +1,6 @@
-// The counted string: the length-prefixed ANSI text of the option and result files, and the
-// little-endian numbers stored beside it.
+// Reading counted strings and little-endian numbers from a stream of bytes (a file, or memory),
+// through the one decoder of the grammar, and the limits that keep a hostile length from
+// costing more memory than the file's size allows.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +10,13 @@
 #include <string>
 #include <string_view>
 
-// A length below 255 is one byte; up to 65,533 it is 0xFF and a 16-bit length; from 65,534 up it
-// is 0xFF, 0xFFFF and a 32-bit length. The text follows without a terminator. Writers use the
-// shortest form.
-void appendCountedString(std::string& out, std::string_view s);
-// The most bytes a length prefix takes.
-inline constexpr size_t kMostCountedPrefixBytes = 7;
-// Writes s as a counted string at out, which has room for kMostCountedPrefixBytes + s.size()
-// bytes; returns the end of what was written.
-char* putCountedString(char* out, std::string_view s);
+#include "toolkit/ByteDecoder.h"
+
+// The longest text a reader accepts (1 MiB). No name, folder or mask comes near it: a path holds
+// at most 32,767 UTF-16 units, at most three bytes each in any ANSI code page. A longer length in
+// a file is refused before anything is allocated, which keeps every later size computation far
+// from the limits of a 32-bit process.
+inline constexpr uint64_t kMostTextBytes = uint64_t(1) << 20;
 
 // Where a counted string is read from. FileArchive is one; BufferSource reads memory.
 class ByteSource {
@@ -31,15 +30,13 @@ public:
     [[noreturn]] virtual void failPastEnd() = 0;
 };
 
-// Numbers in the option and result files are little-endian.
-void appendLE32(std::string& out, uint32_t v);
 // Reads four bytes, or throws the source's end-of-data error.
 uint32_t readLE32(ByteSource& in);
 
-// Reads one counted string in any of the three forms, and also the form 0xFF 0xFFFE followed by
-// a second prefix that counts UTF-16LE code units; those are converted to the ANSI code page.
-// Every length is checked against bytesLeft() before anything is allocated, so a hostile length
-// ends in the source's end-of-data error, never in a huge allocation.
+// Reads one counted string in any of its forms (see ByteDecoder); UTF-16 text is converted to
+// the ANSI code page. The length is checked against bytesLeft() before anything is allocated, so
+// a hostile length ends in the source's end-of-data error, never in a huge allocation; a length
+// that the source holds but no text can have throws TooLargeToRead.
 std::string readCountedString(ByteSource& in);
 
 // Thrown by BufferSource when a read goes past the end of its bytes.

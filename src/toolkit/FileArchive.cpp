@@ -216,7 +216,8 @@ void FileArchive::writeBytes(const void* src, size_t n) {
 }
 
 void FileArchive::writeU32(uint32_t v) {
-    uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    char b[4];
+    putLE32(b, v);
     writeBytes(b, 4);
 }
 

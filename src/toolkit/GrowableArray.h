@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -28,8 +29,9 @@ public:
     bool empty() const { return count_ == 0; }
 
     // n = 0 releases the storage. Growing beyond the capacity takes max(n, capacity + step)
-    // slots; a step of 0 means size/8 held between 4 and 1024. A step other than -1 replaces
-    // the growth step first.
+    // slots (at most INT32_MAX); a step of 0 means size/8 held between 4 and 1024. A step other
+    // than -1 replaces the growth step first. Throws std::bad_alloc when the block's size in
+    // bytes does not fit in size_t (a 32-bit process) or cannot be had.
     void setSize(int32_t n, int32_t step = -1) {
         if (step != -1) step_ = step;
         if (n <= 0) {
@@ -40,12 +42,11 @@ public:
             return;
         }
         if (!data_) {
-            data_ = static_cast<T*>(::operator new(sizeof(T) * size_t(n)));
+            data_ = allocate(n);
             capacity_ = n;
         } else if (n > capacity_) {
-            int32_t grow = step_;
-            if (grow == 0) grow = std::clamp(count_ / 8, 4, 1024);
-            moveTo(std::max(n, capacity_ + grow));
+            int64_t grow = step_ != 0 ? step_ : std::clamp(count_ / 8, 4, 1024);
+            moveTo(int32_t(std::min<int64_t>(std::max<int64_t>(n, capacity_ + grow), INT32_MAX)));
         }
         if (n > count_) {
             for (int32_t i = count_; i < n; ++i)
@@ -63,6 +64,7 @@ public:
 
     // Returns the new element's index.
     int32_t append(const T& value) {
+        if (count_ == INT32_MAX) throw std::bad_alloc();
         if (count_ == capacity_) {
             // The value may live in this array: copy it before the storage moves.
             T copy(value);
@@ -73,6 +75,7 @@ public:
         return count_ - 1;
     }
     int32_t append(T&& value) {
+        if (count_ == INT32_MAX) throw std::bad_alloc();
         setSize(count_ + 1);
         data_[count_ - 1] = std::move(value);
         return count_ - 1;
@@ -100,8 +103,14 @@ public:
     const T* end() const { return data_ + count_; }
 
 private:
+    // An uninitialised block for n elements; the byte count is checked before it is computed, so
+    // that it never wraps in 32 bits.
+    static T* allocate(int32_t n) {
+        if (n < 0 || size_t(n) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        return static_cast<T*>(::operator new(sizeof(T) * size_t(n)));
+    }
     void moveTo(int32_t newCapacity) {
-        T* fresh = static_cast<T*>(::operator new(sizeof(T) * size_t(newCapacity)));
+        T* fresh = allocate(newCapacity);
         for (int32_t i = 0; i < count_; ++i) {
             new (fresh + i) T(std::move(data_[i]));
             data_[i].~T();

@@ -160,6 +160,9 @@ LRESULT Window::dispatch(Window* self, HWND window, UINT message, WPARAM wParam,
     } catch (...) {
         result = 0;
     }
+    // The application forgets its main window with the window's last message: later code (the
+    // message filter, dialogs looking for an owner) must not reach a handle that is gone.
+    if (message == WM_NCDESTROY && mainWindow() == window) setMainWindow(nullptr);
     if (message == WM_NCDESTROY && self->handle == window) {
         WNDPROC previous = self->previousProcedure;
         if (previous) SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));

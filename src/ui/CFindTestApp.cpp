@@ -32,6 +32,16 @@ std::string fileArgument(const std::string& commandLine) {
     return commandLine.substr(start, end - start + 1);
 }
 
+void restrictLibrarySearch() {
+    using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
+        auto setDefault = reinterpret_cast<SetDefaultDirectories>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+        if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    SetDllDirectoryA("");
+}
+
 CFindTestApp::~CFindTestApp() {
     toolkit::removeMessageFilterHook();
     toolkit::setMessageFilter(nullptr);

@@ -34,5 +34,12 @@ private:
     bool oleStarted = false;
 };
 
+// Keeps every library the process loads from now on out of the current folder, which each file
+// dialog moves to wherever the user picked a file (possibly a share): libraries come from the
+// system folder only where the system can say so (SetDefaultDllDirectories, looked up because
+// older systems lack it), and the current folder leaves the search order (SetDllDirectoryA("")).
+// The first thing the program does.
+void restrictLibrarySearch();
+
 // The file named on a command line: the first argument, its quotes removed; "" when none.
 std::string fileArgument(const std::string& commandLine);

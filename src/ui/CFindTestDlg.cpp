@@ -18,7 +18,6 @@
 #include <cmath>
 
 float CFindTestDlg::busyAngle = 0.0f;
-int CFindTestDlg::tickCounter = 0;
 
 namespace {
 
@@ -53,8 +52,8 @@ CFindTestDlg::CFindTestDlg(HWND parent, const SearchEngineSettings& settings)
 }
 
 CFindTestDlg::~CFindTestDlg() {
-    // The window goes before the members that are its controls.
-    if (toolkit::mainWindow() == hwnd()) toolkit::setMainWindow(nullptr);
+    // The window goes before the members that are its controls; the toolkit forgets it as the
+    // main window when it is destroyed.
     releaseWindow();
     if (appIconSmall) DestroyIcon(appIconSmall);
 }
@@ -218,15 +217,7 @@ void CFindTestDlg::onBusyTick() {
     moveBusyIcon(static_cast<int>(std::cos(busyAngle) * radius),
                  static_cast<int>(std::sin(busyAngle) * radius));
 
-    if (++tickCounter < 8) return;
-    tickCounter = 0;
-    // Every two seconds: repeat the end notice a thread may have posted too early or never.
-    if (!searchEngine.isBusy())
-        PostMessageA(handle,
-                     searchEngine.scope() == SearchScope::Lan ? WM_WORKER_STATE
-                                                              : WM_SEARCH_FINISHED,
-                     0, 0);
-    if (searchEngine.stopRequested()) setPane(0, toolkit::loadString(IDS_STOP_SEARCHING));
+    apply(completion.on(SearchCompletion::Event::Tick));
 }
 
 // ---- status bar and buttons
@@ -265,8 +256,8 @@ LRESULT CFindTestDlg::onResultListNotify(NMHDR& header) {
     case NM_RETURN: openSelectedItems(view, handle); return 0;
     case NM_RCLICK: showResultContextMenu(view, handle); return 0;
     case LVN_BEGINDRAG: dragSelection(view, handle); return 0;
-    case NM_SETFOCUS: view.onFocusChange(handle, true, IDC_SEARCH_NOW); return 0;
-    case NM_KILLFOCUS: view.onFocusChange(handle, false, IDC_SEARCH_NOW); return 0;
+    case NM_SETFOCUS: view.onFocusChange(handle, true, defaultButton()); return 0;
+    case NM_KILLFOCUS: view.onFocusChange(handle, false, defaultButton()); return 0;
     default: return 0;
     }
 }
@@ -287,7 +278,7 @@ LRESULT CFindTestDlg::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_QUERYDRAGICON: return reinterpret_cast<LRESULT>(appIcon);
     case WM_TIMER:
         if (wParam == kThreadCheckTimer) {
-            checkThreads();
+            apply(completion.on(SearchCompletion::Event::CheckDue));
             return 0;
         }
         if (busyTimerId != 0 && wParam == busyTimerId) onBusyTick();

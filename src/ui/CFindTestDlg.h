@@ -6,6 +6,7 @@
 #include "options/COptionSheet.h"
 #include "options/SearchOptions.h"
 #include "results/ResultListCtrl.h"
+#include "ui/SearchCompletion.h"
 #include "ui/dialogex/BarDialog.h"
 
 #include <cstdint>
@@ -43,7 +44,7 @@ public:
     HWND resultList() const { return resultListCtrl.hwnd(); }
     RECT busyHomeRect() const { return busyHome; }
     // A search was started and its completion has not run yet.
-    bool searchPending() const { return completionPending; }
+    bool searchPending() const { return completion.pending(); }
     const std::string& lastFindPattern() const { return findPattern; }
     // The angle of the busy icon, kept from one search to the next.
     static float busyAngleNow() { return busyAngle; }
@@ -79,11 +80,12 @@ private:
     void onNewSearch();
     void resetToNewSearch();
     void onReset();
+    // Stop Search while a search runs, Search Now otherwise.
+    int defaultButton() const;
     void onWorkerState(WPARAM begins);
     void onSearchFinished();
-    // The thread-state and finish notices are handled once the engine's pause has passed.
-    void deferThreadCheck();
-    void checkThreads();
+    // Carries out what the completion asks for after an event.
+    void apply(SearchCompletion::Action action);
     void completeSearch();
     void completePendingSearch();
     void refreshCommandState(bool resultShown);
@@ -122,14 +124,10 @@ private:
     POINT busyOffset{}; // where the busy icon stands from its home
     RECT layoutRect{};
     RECT initialUsableRect{};
-    bool completionPending = false;
-    bool endNoticePending = false;    // a thread's end notice waits for the deferred check
-    bool finishNoticePending = false; // a search-finished notice waits for it
+    SearchCompletion completion;
     std::string findPattern;
     std::string startupFile;
 
-    // Shared by every search of the process: the icon resumes where the last search left it,
-    // and the periodic end check keeps its rhythm.
+    // Shared by every search of the process: the icon resumes where the last search left it.
     static float busyAngle;
-    static int tickCounter;
 };

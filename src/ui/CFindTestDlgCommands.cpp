@@ -183,9 +183,14 @@ void CFindTestDlg::openResultPath(const std::string& path) {
     setPane(1, toolkit::loadString(IDS_LOADING));
     try {
         openResultFile(searchEngine.history(), searchEngine.store(), path, handle);
-    } catch (const std::bad_alloc&) {
-        // Memory ran out part way: what was read stays and is shown like any failed load.
-        searchEngine.history().pushIdentityLevel();
+    } catch (const std::exception&) {
+        // The load reports its own failures; this is the last guard (memory ran out even for an
+        // empty level): the results are emptied and the failure is shown like any failed load.
+        searchEngine.history().clearAll();
+        try {
+            searchEngine.history().pushIdentityLevel();
+        } catch (const std::exception&) {
+        }
         showMessageBox(handle, FileError(FileError::Generic, 0, path).message(), kAppTitle,
                        MB_OK | MB_ICONSTOP);
     }

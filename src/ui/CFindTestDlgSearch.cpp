@@ -2,6 +2,7 @@
 // two thread messages, completion and the command-state refresh.
 #include "ui/CFindTestDlg.h"
 
+#include "engine/UserMessages.h"
 #include "resources/resource.h"
 #include "toolkit/Application.h"
 #include "toolkit/WaitCursor.h"
@@ -32,11 +33,19 @@ void CFindTestDlg::onSearchNow() {
 
     sheet.readOptionsFromPages(currentOptions);
     searchEngine.buildCriteria(currentOptions);
-    if (!searchEngine.startSearch()) return;
-    completionPending = true;
-    endNoticePending = finishNoticePending = false;
-    KillTimer(handle, kThreadCheckTimer);
+    if (!searchEngine.startSearch()) {
+        // No thread could be made: the engine has undone the start; the session stays idle and
+        // the list shows its level.
+        showFoundCount();
+        refreshCommandState(true);
+        return;
+    }
+    apply(completion.on(SearchCompletion::Event::Started));
 
+    // A disabled button cannot keep the focus: with it nothing would have the focus, and Enter
+    // and Tab would reach nothing. Stop Search takes it over and becomes the default button.
+    if (GetFocus() == searchNowButton)
+        SendMessageA(handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(stopButton), TRUE);
     EnableWindow(searchNowButton, FALSE);
     setDefaultButton(IDC_STOP_SEARCH);
     setPane(0, "");
@@ -79,55 +88,69 @@ void CFindTestDlg::resetToNewSearch() {
 void CFindTestDlg::onReset() {
     resetOptions(currentOptions);
     sheet.applyOptionsToPages(&currentOptions);
-    setDefaultButton(IDC_SEARCH_NOW);
+    setDefaultButton(defaultButton());
+}
+
+int CFindTestDlg::defaultButton() const {
+    // While a search runs Search Now is disabled: Enter stops the search instead.
+    return completion.pending() ? IDC_STOP_SEARCH : IDC_SEARCH_NOW;
 }
 
 void CFindTestDlg::onWorkerState(WPARAM begins) {
-    // After completion a late end message (a thread's, or the timer's) has nothing to count.
-    if (!completionPending) return;
-    if (begins == 0) endNoticePending = true;
-    deferThreadCheck();
+    apply(completion.on(begins ? SearchCompletion::Event::ThreadBegan
+                               : SearchCompletion::Event::ThreadEnded));
 }
 
 void CFindTestDlg::onSearchFinished() {
-    if (!completionPending) return;
-    finishNoticePending = true;
-    deferThreadCheck();
+    apply(completion.on(SearchCompletion::Event::Finished));
 }
 
-void CFindTestDlg::deferThreadCheck() {
-    // A thread that has just posted its end is given the pause to end before it is counted. The
-    // window waits for it on a timer, not asleep: it keeps answering while hits arrive.
-    const DWORD pause = searchEngine.settings().workerStatePauseMs;
-    if (pause == 0 || !SetTimer(handle, kThreadCheckTimer, pause, nullptr)) checkThreads();
-}
-
-void CFindTestDlg::checkThreads() {
-    KillTimer(handle, kThreadCheckTimer);
-    const bool ended = endNoticePending;
-    const bool finished = finishNoticePending;
-    endNoticePending = finishNoticePending = false;
-    if (!completionPending) return;
-    if (finished) {
-        completeSearch();
+void CFindTestDlg::apply(SearchCompletion::Action action) {
+    using Action = SearchCompletion::Action;
+    if (action == Action::None) return;
+    if (action == Action::DeferCheck) {
+        // A thread that has just posted its end is given the pause to end before it is
+        // counted. The window waits for it on a timer, not asleep: it keeps answering while
+        // hits arrive.
+        const DWORD pause = searchEngine.settings().workerStatePauseMs;
+        if (pause == 0 || !SetTimer(handle, kThreadCheckTimer, pause, nullptr))
+            apply(completion.on(SearchCompletion::Event::CheckDue));
         return;
     }
-    const int32_t running = searchEngine.activeThreadCount();
-    setPane(1, formatCount(IDS_ACTIVE_THREADS, running));
-    if (ended && running == 0) completeSearch();
+    if (action == Action::PollEngine) {
+        // Repeat the end notice a thread may have posted too early or never.
+        if (!searchEngine.isBusy())
+            PostMessageA(handle,
+                         searchEngine.scope() == SearchScope::Lan ? WM_WORKER_STATE
+                                                                  : WM_SEARCH_FINISHED,
+                         0, 0);
+        if (searchEngine.stopRequested()) setPane(0, toolkit::loadString(IDS_STOP_SEARCHING));
+        return;
+    }
+    KillTimer(handle, kThreadCheckTimer);
+    if (action == Action::Complete) {
+        completeSearch();
+    } else if (action == Action::ShowThreadCount || action == Action::CompleteWhenNoThreads) {
+        const int32_t running = searchEngine.activeThreadCount();
+        setPane(1, formatCount(IDS_ACTIVE_THREADS, running));
+        if (action == Action::CompleteWhenNoThreads && running == 0) completeSearch();
+    }
 }
 
 void CFindTestDlg::completePendingSearch() {
-    if (completionPending && !searchEngine.isBusy()) completeSearch();
+    if (completion.pending() && !searchEngine.isBusy()) completeSearch();
 }
 
 void CFindTestDlg::completeSearch() {
-    if (!completionPending || !searchEngine.finishSearch()) return;
-    completionPending = false;
+    if (!completion.pending() || !searchEngine.finishSearch()) return;
+    completion.on(SearchCompletion::Event::Completed);
     showFoundCount();
     if (busyTimerId) KillTimer(handle, busyTimerId);
     moveBusyIcon(0, 0);
     EnableWindow(searchNowButton, TRUE);
+    // The focus that Stop Search took over at the start goes back with the default button.
+    if (GetFocus() == stopButton)
+        SendMessageA(handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(searchNowButton), TRUE);
     setDefaultButton(IDC_SEARCH_NOW);
     refreshCommandState(true);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    restrictLibrarySearch(); // before anything else loads
     CFindTestApp app;
     return app.run(commandLine ? commandLine : "");
 }

@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -200,15 +201,19 @@ TEST(FileActions, ShortcutsPointAtTheItemsAndWorkInTheirFolders) {
     EXPECT_EQ(std::make_pair(items.file("docs"), items.path()),
               readLink(chosen.file("Shortcut to docs.lnk")));
 
-    // On the desktop: two items of the same name give one link, the later one's.
+    // On the desktop: two items of the same name give two links; the second is numbered.
     char desktop[MAX_PATH] = "";
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
     std::string link = std::string(desktop) + "\\Shortcut to report.doc.lnk";
+    std::string second = std::string(desktop) + "\\Shortcut to report.doc (2).lnk";
     DeleteFileA(link.c_str());
+    DeleteFileA(second.c_str());
     rows.select({0, 2});
     createShortcutsOnDesktop(rows.view, rows.host.window());
-    EXPECT_EQ(other.file("report.doc"), readLink(link).first);
+    EXPECT_EQ(items.file("report.doc"), readLink(link).first);
+    EXPECT_EQ(other.file("report.doc"), readLink(second).first);
     DeleteFileA(link.c_str());
+    DeleteFileA(second.c_str());
 }
 
 namespace {
@@ -432,4 +437,107 @@ TEST(ResultContextMenu, FitsTheSelectionAndRunsTheChosenCommand) {
     EXPECT_EQ("", owner.items);
     EXPECT_EQ(1u, owner.commands.size());
     rows.host.onNotify = nullptr;
+}
+
+namespace {
+
+// The names of the files directly in a folder.
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Items no reader would let through (the store is filled directly): every action refuses them
+// with a box naming them, and goes on with the others.
+TEST(FileActions, HostileNamesAndFoldersAreRefusedByEveryAction) {
+    TempFolder outer, source;
+    const std::string chosen = outer.makeFolder("chosen");
+    source.makeFile("a.txt", 3);
+    source.makeFile("b.txt", 4);
+    const std::string longFolder = source.makeFolder(std::string(120, 'd'));
+    Rows rows({makeItem("a.txt", source.path(), 3),
+               makeItem("x\\..\\..\\escaped", source.path(), 1),  // leaves the chosen folder
+               makeItem("a.txt" + kNul + source.file("b.txt"), source.path(), 1), // a second path
+               makeItem("*", source.path(), 1),                   // every file of the folder
+               makeItem("?.txt", source.path(), 1),               // a name the code page lost
+               makeItem("c.txt", "search-ms:query=c", 1),         // a protocol, not a folder
+               makeItem(std::string(140, 'n'), longFolder, 1),    // a path past MAX_PATH
+               makeItem("sub.bat", source.path(), 0, kFolder)});  // shown as a folder
+    rows.select({0, 1, 2, 3, 4, 5, 6});
+    Answers answers;
+    std::vector<ShellOpenRequest> opened;
+    setShellOpenResponder([&](const ShellOpenRequest& r) { opened.push_back(r); });
+    const std::string refused = "These items were left alone";
+
+    // Shortcuts: one link, inside the chosen folder; the long one is refused as too long.
+    answers.choose(chosen);
+    createShortcutsInFolder(rows.view, rows.host.window());
+    EXPECT_EQ((std::vector<std::string>{"Shortcut to a.txt.lnk"}), filesIn(chosen));
+    EXPECT_EQ((std::vector<std::string>{"chosen"}), filesIn(outer.path()));
+    ASSERT_EQ(2u, answers.boxes.size());
+    EXPECT_EQ("Corvask", answers.boxes[0].caption);
+    EXPECT_EQ(0u, answers.boxes[0].text.find(refused)) << answers.boxes[0].text;
+    for (const char* shown : {"x\\..\\..\\escaped", "a.txt\\x00", "\\*", "\\?.txt", "search-ms:"})
+        EXPECT_NE(std::string::npos, answers.boxes[0].text.find(shown)) << shown;
+    EXPECT_EQ(0u, answers.boxes[1].text.find("No shortcut was made")) << answers.boxes[1].text;
+
+    // Again: the link already there is kept and the new one numbered as the shell does.
+    createShortcutsInFolder(rows.view, rows.host.window());
+    EXPECT_EQ((std::vector<std::string>{"Shortcut to a.txt (2).lnk", "Shortcut to a.txt.lnk"}),
+              filesIn(chosen));
+
+    // Copy to a folder: the picked file arrives, nothing a pattern or a second path names.
+    rows.select({0, 1, 2, 3, 4, 5});
+    TempFolder target;
+    answers.choose(target.path());
+    copySelectionToFolder(rows.view, rows.host.window());
+    EXPECT_EQ((std::vector<std::string>{"a.txt"}), filesIn(target.path()));
+    EXPECT_EQ(0u, answers.boxes.back().text.find(refused));
+
+    // The clipboard carries only what passed; Open opens a folder row as a folder.
+    copySelectionToClipboard(rows.view, rows.host.window());
+    std::string list = clipboardBytes(CF_HDROP).substr(20);
+    EXPECT_EQ(source.file("a.txt") + kNul + kNul, list.substr(0, list.find(kNul + kNul) + 2));
+    EXPECT_EQ(std::string::npos, list.find("b.txt"));
+    rows.select({0, 2, 7});
+    openSelectedItems(rows.view, rows.host.window());
+    ASSERT_EQ(2u, opened.size());
+    EXPECT_EQ(source.file("a.txt"), opened[0].path);
+    EXPECT_FALSE(opened[0].asFolder);
+    EXPECT_EQ(source.file("sub.bat\\"), opened[1].path);
+    EXPECT_TRUE(opened[1].asFolder);
+
+    // Dragging a selection with a refused item drags nothing and says why.
+    size_t boxes = answers.boxes.size();
+    rows.select({0, 3});
+    dragSelection(rows.view, rows.host.window());
+    EXPECT_EQ(boxes + 1, answers.boxes.size());
+
+    // Open Folder opens a folder as a folder: a drive root with its backslash, a folder named
+    // like a program with one too (so it cannot run it); a protocol is refused.
+    Rows folders({makeItem("boot.ini", "C:", 1), makeItem("x", "\\\\srv\\pub\\contoso.com", 1),
+                  makeItem("c.txt", "search-ms:query=c", 1)});
+    opened.clear();
+    boxes = answers.boxes.size();
+    for (int32_t row : {0, 1, 2}) {
+        folders.select({row});
+        openContainingFolder(folders.view, folders.host.window());
+    }
+    ASSERT_EQ(2u, opened.size());
+    EXPECT_EQ("C:\\", opened[0].path);
+    EXPECT_EQ("\\\\srv\\pub\\contoso.com\\", opened[1].path);
+    EXPECT_TRUE(opened[0].asFolder && opened[1].asFolder);
+    EXPECT_EQ(boxes + 1, answers.boxes.size());
+    setShellOpenResponder(nullptr);
 }

@@ -183,6 +183,38 @@ TEST_F(WalkFixture, MissingFoldersAndLongPathsAreSkippedQuietly) {
     EXPECT_EQ(0, store.count());
 }
 
+TEST_F(WalkFixture, MasksArePatternsNeverPathsAndUnconvertibleNamesReachTheirFiles) {
+    temp.makeFile("inner\\in.txt");
+    temp.makeFile("up.txt");
+    // A mask that would lead the listing into another folder matches nothing.
+    masks({"..\\*", "C:*", "../*.txt"});
+    walk(temp.path() + "\\inner");
+    EXPECT_EQ(0, store.count());
+
+    // Names the ANSI code page cannot hold arrive with a '?' for each such character: every hit
+    // names its own file (by its short name, when it has one) or keeps the '?', and the walk
+    // never uses such a name as a wildcard to enter a folder.
+    const std::wstring root(temp.path().begin(), temp.path().end());
+    const std::wstring folder = root + L"\\\u041f\u0430\u043f\u043a\u0430";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    HANDLE f = CreateFileW((folder + L"\\\u0444\u0430\u0439\u043b.txt").c_str(), GENERIC_WRITE, 0,
+                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, f);
+    CloseHandle(f);
+    masks({"*.*"});
+    walk(temp.path());
+    // inner, in.txt, up.txt, the folder, and its file when the folder had a short name to enter.
+    bool enteredByShortName = false;
+    for (const FoundItem& item : items()) {
+        if (item.name.find('?') != std::string::npos) continue;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(item.fullPath().c_str()))
+            << item.fullPath();
+        enteredByShortName = enteredByShortName ||
+                             (item.folder != temp.path() && item.folder != temp.path() + "\\inner");
+    }
+    EXPECT_EQ(enteredByShortName ? 5u : 4u, items().size());
+}
+
 // A share under the prefix's UNC folder, walked as \\CVWALKSRV\Docs.
 struct ShareFixture : WalkFixture {
     TestShare share{"CVWALKSRV", "Docs"};

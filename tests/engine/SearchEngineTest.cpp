@@ -362,6 +362,52 @@ TEST_F(SearchEngineLan, FailingServersAreSkippedAndTheWalkGoesOn) {
     EXPECT_NE(host.engine().network().lastErrorText(), "");
 }
 
+// A network without a browse list: one domain lists one of its servers, another fails with
+// 6118. Servers the user names are searched all the same, each once, whatever their domain.
+TEST_F(SearchEngineLan, NamedServersAreSearchedOnceWhenTheNetworkDoesNotListThem) {
+    LabNetwork lab("engnamed");
+    lab.domain("ENGNDOM1");
+    lab.server("ENGNLIST");
+    lab.share("S");
+    lab.server("ENGNHIDE").unlisted = true;
+    lab.share("S");
+    lab.share("T");
+    lab.server("ENGNWILD").unlisted = true;
+    lab.share("S");
+    lab.domain("ENGNDOM2").openError = 6118; // "no browser servers found"
+    lab.server("ENGNAWAY").unlisted = true;
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    file("ENGNLIST", "S", "listed.txt", true);
+    file("ENGNHIDE", "S", "hidden.txt", true);
+    file("ENGNHIDE", "T", "more.txt", true);
+    file("ENGNWILD", "S", "wild.txt", false);
+    file("ENGNAWAY", "S", "away.txt", true);
+
+    BoxRecorder boxes;
+    EngineTestHost host;
+    SearchOptions options = lanOptions("*.txt");
+    options.servers.mode = FilterMode::OnlyThese;
+    // Listed and named; named twice in two cases; a pattern that only an unlisted server would
+    // match; a server of the failing domain; a server that does not exist.
+    options.servers.names = {"\\\\ENGNLIST", "\\\\engnhide", "\\\\ENGNHIDE",
+                             "\\\\engnw*",   "\\\\ENGNAWAY", "\\\\ENGNGONE"};
+    ASSERT_TRUE(host.start(options));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(boxes.size(), 0u);
+    EXPECT_EQ(host.engine().queuedServers(), 0);
+    EXPECT_EQ(host.threadEnds, host.threadStarts);
+
+    // The domain list does not apply to a named server: it belongs to no listed domain.
+    options.domains = {FilterMode::OnlyThese, {"ENGNDOM1"}};
+    options.servers.names = {"\\\\ENGNAWAY"};
+    ASSERT_TRUE(host.start(options));
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(),
+                UnorderedElementsAreArray({LabNetwork::uncPath("ENGNAWAY", "S") + "\\away.txt"}));
+}
+
 TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
     LabNetwork lab("engref");
     lab.domain("ENGRFDOM");
@@ -463,7 +509,10 @@ TEST(SearchEngineNoNetwork, OneBoxAndNoWorker) {
     ASSERT_TRUE(netsupport::noNetworkHere());
     BoxRecorder boxes;
     EngineTestHost host;
-    ASSERT_TRUE(host.start(lanOptions("*")));
+    // A server named by the user is not tried on a machine that has no network at all.
+    SearchOptions options = lanOptions("*");
+    options.servers = {FilterMode::OnlyThese, {"\\\\ENGNOWHERE"}};
+    ASSERT_TRUE(host.start(options));
     ASSERT_TRUE(host.waitForCompletion());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text.rfind("CNetwork: WNetOpenEnum failed; Result is 1222 (\"", 0), 0u)

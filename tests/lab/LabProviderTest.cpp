@@ -307,6 +307,7 @@ TEST_F(LabProvider, HostileTopologyLinesAreSkippedWithoutHarm) {
         "domain | \xff\xfe\xfd not text",
         std::string("domain | NUL\0BYTE", 16),
         "||||||",
+        "domain | X | listed=no", // only a server can be left out of its domain's listing
         "domain | PARENTBAD | unknown=1",
         "server | LABUNDERBAD", // below the rejected domain: skipped with it
         "share | Under",
@@ -317,15 +318,16 @@ TEST_F(LabProvider, HostileTopologyLinesAreSkippedWithoutHarm) {
     lab.rawLine("share | ..");    // no server yet in GOOD
     lab.rawLine("server | \\\\"); // no name after the backslashes
     lab.server("LABGOOD");
-    for (const char* line : {"share | ..", "share | a\\b", "share | a/b", "share | x | type=tape",
-                             "share | y | batch=2", "share | z | comment=\x07"})
+    for (const char* line :
+         {"share | ..", "share | a\\b", "share | a/b", "share | x | type=tape",
+          "share | y | batch=2", "share | z | comment=\x07", "share | w | listed=no"})
         lab.rawLine(line);
     lab.share("Fine");
     ASSERT_TRUE(lab.apply()) << lab.error();
 
     EXPECT_THAT(labTree(), ElementsAre("1 GOOD", "2 \\\\LABGOOD", "3 \\\\LABGOOD\\Fine"));
     std::vector<std::string> problems;
-    EXPECT_EQ(LabNetwork::topologyProblems(&problems), bad.size() + 8);
+    EXPECT_EQ(LabNetwork::topologyProblems(&problems), bad.size() + 9);
     for (const std::string& p : problems)
         EXPECT_EQ(p.rfind("line ", 0), 0u) << p;
 }

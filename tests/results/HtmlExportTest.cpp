@@ -30,27 +30,32 @@ std::vector<std::string> pageLines(const std::string& page) {
 
 } // namespace
 
-TEST(HtmlPage, EmptyPageIsHeaderAndFooterIn32Lines) {
+TEST(HtmlPage, EmptyPageIsHeaderAndFooterIn33Lines) {
     std::vector<std::string> lines = pageLines(htmlPageHeader() + htmlPageFooter());
-    ASSERT_EQ(lines.size(), 32u);
+    ASSERT_EQ(lines.size(), 33u);
     EXPECT_EQ(lines[0], "<html>");
     EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[3], "<title>Search Result</title>");
-    EXPECT_EQ(lines[8], "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\">");
-    EXPECT_EQ(lines[13], "        <td valign=\"top\" width=\"727\"><div align=\"center\"><center>"
+    // The bytes are in the ANSI code page, and the page says which.
+    EXPECT_EQ(lines[3], std::string("<meta charset=\"") + htmlCharsetOf(GetACP()) + "\">");
+    EXPECT_STREQ(htmlCharsetOf(1251), "windows-1251");
+    EXPECT_STREQ(htmlCharsetOf(932), "Shift_JIS");
+    EXPECT_STREQ(htmlCharsetOf(437), "windows-1252");
+    EXPECT_EQ(lines[4], "<title>Search Result</title>");
+    EXPECT_EQ(lines[9], "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\">");
+    EXPECT_EQ(lines[14], "        <td valign=\"top\" width=\"727\"><div align=\"center\"><center>"
                          "<table border=\"1\" width=\"95%\"");
-    EXPECT_EQ(lines[14], "        bordercolordark=\"#999966\" bordercolorlight=\"#FFFFFF\" "
+    EXPECT_EQ(lines[15], "        bordercolordark=\"#999966\" bordercolorlight=\"#FFFFFF\" "
                          "cellspacing=\"0\" cellpadding=\"4\"");
-    EXPECT_EQ(lines[15], "        style=\"font-family: MS Sans Serif; font-size: 12pt\">");
-    EXPECT_EQ(lines[16], "          <tr>");
-    EXPECT_EQ(lines[19],
+    EXPECT_EQ(lines[16], "        style=\"font-family: MS Sans Serif; font-size: 12pt\">");
+    EXPECT_EQ(lines[17], "          <tr>");
+    EXPECT_EQ(lines[20],
               "            <td width=\"20%\"><font face=\"times new roman\">Size</font></td>");
-    EXPECT_EQ(lines[22], "          </tr>");
-    EXPECT_EQ(lines[23], "        </table>");
-    EXPECT_EQ(lines[24], "        </center></div><p>&nbsp;</td>");
-    EXPECT_EQ(lines[25], "      </tr>");
-    EXPECT_EQ(lines[27], "    </td>");
-    EXPECT_EQ(lines[31], "</html>");
+    EXPECT_EQ(lines[23], "          </tr>");
+    EXPECT_EQ(lines[24], "        </table>");
+    EXPECT_EQ(lines[25], "        </center></div><p>&nbsp;</td>");
+    EXPECT_EQ(lines[26], "      </tr>");
+    EXPECT_EQ(lines[28], "    </td>");
+    EXPECT_EQ(lines[32], "</html>");
 }
 
 TEST(HtmlPage, RowIsEightLinesWithTwoClosingTags) {
@@ -102,11 +107,11 @@ std::string cellLine(const std::string& text) {
 
 } // namespace
 
-TEST_F(HtmlExportTest, EmptyViewGivesThe32LinePage) {
+TEST_F(HtmlExportTest, EmptyViewGivesThe33LinePage) {
     std::string path = dir.file("empty.html");
     ASSERT_TRUE(exportHtml(view, path, nullptr));
     EXPECT_EQ(readWholeFile(path), htmlPageHeader() + htmlPageFooter());
-    EXPECT_EQ(pageLines(readWholeFile(path)).size(), 32u);
+    EXPECT_EQ(pageLines(readWholeFile(path)).size(), 33u);
 }
 
 TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
@@ -114,22 +119,22 @@ TEST_F(HtmlExportTest, RowsShowTheListTextsWithNbspForAFolderSize) {
     store.append(rawItem("a.txt", "\\\\SRV\\Share", 1024));
     store.append(rawItem("R&D <draft> \"v2\".txt", "D:\\Q&A", 0));
     std::vector<std::string> lines = exported();
-    ASSERT_EQ(lines.size(), 32u + 3 * 8);
+    ASSERT_EQ(lines.size(), 33u + 3 * 8);
     // First row: a folder in a drive root.
-    EXPECT_EQ(lines[24], cellLine("Docs"));
-    EXPECT_EQ(lines[25], cellLine("C:\\"));
-    EXPECT_EQ(lines[26], cellLine("&nbsp;"));
-    EXPECT_EQ(lines[27], cellLine("File Folder"));
-    EXPECT_EQ(lines[28], cellLine("")); // a zero time is before 1970: empty
+    EXPECT_EQ(lines[25], cellLine("Docs"));
+    EXPECT_EQ(lines[26], cellLine("C:\\"));
+    EXPECT_EQ(lines[27], cellLine("&nbsp;"));
+    EXPECT_EQ(lines[28], cellLine("File Folder"));
+    EXPECT_EQ(lines[29], cellLine("")); // a zero time is before 1970: empty
     // Second row: 1,024 bytes are 2 KB.
-    EXPECT_EQ(lines[33], cellLine("\\\\SRV\\Share"));
-    EXPECT_EQ(lines[34], cellLine("2 KB"));
-    EXPECT_EQ(lines[35], cellLine(typeText(rawItem("a.txt", "\\\\SRV\\Share", 1024))));
+    EXPECT_EQ(lines[34], cellLine("\\\\SRV\\Share"));
+    EXPECT_EQ(lines[35], cellLine("2 KB"));
+    EXPECT_EQ(lines[36], cellLine(typeText(rawItem("a.txt", "\\\\SRV\\Share", 1024))));
     // Third row: markup characters stay text.
-    EXPECT_EQ(lines[40], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
-    EXPECT_EQ(lines[41], cellLine("D:\\Q&amp;A"));
-    EXPECT_EQ(lines[42], cellLine("0 KB"));
-    EXPECT_EQ(lines[55], "</html>");
+    EXPECT_EQ(lines[41], cellLine("R&amp;D &lt;draft&gt; &quot;v2&quot;.txt"));
+    EXPECT_EQ(lines[42], cellLine("D:\\Q&amp;A"));
+    EXPECT_EQ(lines[43], cellLine("0 KB"));
+    EXPECT_EQ(lines[56], "</html>");
 }
 
 TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
@@ -141,9 +146,9 @@ TEST_F(HtmlExportTest, ALevelExportsOnlyItsRowsInOrder) {
     history.appendToLevel(level, 2);
     history.appendToLevel(level, 0);
     std::vector<std::string> lines = exported();
-    ASSERT_EQ(lines.size(), 32u + 2 * 8);
-    EXPECT_EQ(lines[24], cellLine("two.txt"));
-    EXPECT_EQ(lines[32], cellLine("zero.txt"));
+    ASSERT_EQ(lines.size(), 33u + 2 * 8);
+    EXPECT_EQ(lines[25], cellLine("two.txt"));
+    EXPECT_EQ(lines[33], cellLine("zero.txt"));
 }
 
 TEST_F(HtmlExportTest, AFileThatCannotBeCreatedIsReportedAndNothingWritten) {

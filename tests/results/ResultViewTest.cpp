@@ -150,33 +150,16 @@ TEST_F(ViewFixture, ListAsksTheViewForCellsAndIcons) {
     UpdateWindow(host.list()); // paints through the same answers
 }
 
-TEST_F(ViewFixture, RowsPathsAndItemSearch) {
+TEST_F(ViewFixture, RowsAndItemSearch) {
     store.append(makeItem("a.txt", "C:", 1));
     store.append(makeItem("b.txt", "\\\\SRV\\Share\\sub", 2));
     store.append(makeItem("c.txt", "D:\\x", 3));
     EXPECT_EQ(3, view.itemCount());
     EXPECT_FALSE(view.itemAt(-1));
     EXPECT_FALSE(view.itemAt(3));
-    std::string path;
-    EXPECT_TRUE(view.pathOfRow(0, path));
-    EXPECT_EQ("C:\\a.txt", path);
-    EXPECT_FALSE(view.pathOfRow(3, path));
     EXPECT_EQ(2, view.indexOfItem(makeItem("c.txt", "D:\\x", 3)));
     EXPECT_EQ(-1, view.indexOfItem(makeItem("C.txt", "D:\\x", 3))); // case counts
     EXPECT_EQ(-1, view.indexOfItem(makeItem("c.txt", "D:\\x", 4)));
-
-    std::vector<std::string> paths{"stale"};
-    size_t total = 99;
-    EXPECT_FALSE(view.selectedPaths(paths, total));
-    EXPECT_TRUE(paths.empty());
-    EXPECT_EQ(0u, total);
-    host.selectRow(2, true);
-    host.selectRow(1, true);
-    EXPECT_TRUE(view.selectedPaths(paths, total));
-    ASSERT_EQ(2u, paths.size());
-    EXPECT_EQ("\\\\SRV\\Share\\sub\\b.txt", paths[0]);
-    EXPECT_EQ("D:\\x\\c.txt", paths[1]);
-    EXPECT_EQ(paths[0].size() + 1 + paths[1].size() + 1, total);
 }
 
 TEST_F(ViewFixture, SelectionSummaryFollowsTheList) {

@@ -98,6 +98,7 @@ std::string LabNetwork::optionText(const Container& c) {
     number("after", c.enumAfter);
     number("error-code", c.errorCode);
     if (!c.errorText.empty()) s += " | error-text=" + c.errorText;
+    if (c.unlisted) s += " | listed=no";
     return s;
 }
 

@@ -36,6 +36,7 @@ public:
         unsigned errorCode = 0;    // with 1208: the provider's own code
         std::string errorText;     // with 1208: the provider's own text
         std::string comment;
+        bool unlisted = false; // a server its domain does not list; it answers by its name
     };
 
     static constexpr unsigned kEndless = 0xFFFFFFFF;

@@ -107,11 +107,13 @@ int32_t ResultTestHost::listCount() const {
 
 std::string ResultTestHost::selectedRows() const {
     std::string rows;
-    int32_t row = -1;
-    while ((row = int32_t(SendMessageA(list_, LVM_GETNEXTITEM, WPARAM(row),
-                                       MAKELPARAM(LVNI_SELECTED, 0)))) >= 0) {
+    // Each answer must move on; a list that is not there answers 0 for ever.
+    for (int32_t row = -1, next;
+         (next = int32_t(SendMessageA(list_, LVM_GETNEXTITEM, WPARAM(row),
+                                      MAKELPARAM(LVNI_SELECTED, 0)))) > row;
+         row = next) {
         if (!rows.empty()) rows += ",";
-        rows += std::to_string(row);
+        rows += std::to_string(next);
     }
     return rows;
 }

@@ -55,6 +55,22 @@ TEST(ArrayGrowth, StepZeroGrowsByAnEighthHeldBetween4And1024) {
     EXPECT_EQ(c.growthStep(), 3);
 }
 
+TEST(ArrayGrowth, BlocksWhoseSizeWouldWrapAreRefused) {
+    // 107,374,183 items of 40 bytes are 24 bytes in 32-bit arithmetic.
+    struct Item {
+        char bytes[40];
+    };
+    GrowableArray<Item> a(16383);
+    a.append(Item{});
+    if (sizeof(size_t) == 4) {
+        EXPECT_THROW(a.reserve(107374183), std::bad_alloc);
+    }
+    EXPECT_THROW(a.setSize(INT32_MAX), std::bad_alloc);
+    EXPECT_EQ(a.count(), 1); // unchanged
+    a.append(Item{});
+    EXPECT_EQ(a.count(), 2);
+}
+
 TEST(ArrayGrowth, AccessOutsideTheCountYieldsNothing) {
     GrowableArray<std::string> a(15);
     EXPECT_EQ(a.at(0), nullptr);

@@ -81,4 +81,22 @@ TEST(CountedString, HostileLengthsFailBeforeAllocating) {
     EXPECT_THROW(decode(bytes({0xFF, 0x2C})), PastEndOfBuffer);
     EXPECT_THROW(decode(""), PastEndOfBuffer);
     EXPECT_THROW(decode(bytes({3, 'a', 'b'})), PastEndOfBuffer);
+    // A length the bytes hold but no name, folder or mask can have.
+    std::string huge(kMostTextBytes + 1, 'x');
+    EXPECT_THROW(decode(encode(huge)), std::bad_alloc);
+}
+
+TEST(CountedString, DecoderSaysWhatASpanLacks) {
+    // A reader of a window over a file learns how many bytes to fetch before decoding again.
+    const std::string data = bytes({0xFF, 0x2C, 0x01}) + std::string(300, 'w') + bytes({1, 'z'});
+    ByteDecoder cut(std::string_view(data).substr(0, 100));
+    EXPECT_TRUE(cut.countedText().bytes.empty());
+    EXPECT_FALSE(cut.ok());
+    EXPECT_EQ(cut.shortBy(), 203u);
+    EXPECT_EQ(cut.u32(), 0u); // stays failed
+    ByteDecoder whole(data);
+    EXPECT_EQ(whole.countedText().bytes, std::string(300, 'w'));
+    EXPECT_EQ(whole.countedText().bytes, "z");
+    EXPECT_TRUE(whole.ok());
+    EXPECT_EQ(whole.left(), 0u);
 }

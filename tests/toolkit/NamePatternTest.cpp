@@ -1,9 +1,11 @@
-// NamePattern compile and match over the edge cases of the matcher, and lowerAnsi.
+// NamePattern compile and match over the edge cases of the matcher, lowerAnsi, and the check of
+// names and folders.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "toolkit/NamePattern.h"
+#include "toolkit/PathNames.h"
 
 namespace {
 
@@ -101,4 +103,24 @@ TEST(LowerAnsi, LowersAsciiAndTheWesternCodePage) {
     if (GetACP() == 1252) { // E acute
         EXPECT_EQ(lowerAnsi("\xC9T\xC9"), "\xE9t\xE9");
     }
+}
+
+TEST(PathNames, NamesAreOneComponentAndFoldersARootedPath) {
+    using namespace std::string_literals;
+    for (const std::string& name : {"a.txt"s, "Play List.MP3"s, "...x"s, "~$doc"s})
+        EXPECT_TRUE(isPlainName(name)) << name;
+    for (const std::string& name : {""s, "."s, ".."s, "a\\b"s, "a/b"s, "c:x"s, "*"s, "a\0b"s})
+        EXPECT_FALSE(isPlainName(name, QuestionMarks::Kept)) << name;
+    EXPECT_FALSE(isPlainName("caf?.txt"));
+    EXPECT_TRUE(isPlainName("caf?.txt", QuestionMarks::Kept));
+
+    for (const std::string& folder : {"C:"s, "c:\\a\\b c"s, "\\\\srv\\pub"s, "\\\\srv\\pub\\x"s})
+        EXPECT_TRUE(isPlainFolder(folder)) << folder;
+    for (const std::string& folder :
+         {""s, "C"s, "C:\\"s, "C:x"s, "1:\\a"s, "\\\\srv"s, "\\\\srv\\"s, "\\\\srv\\pub\\..\\x"s,
+          "C:\\a\\\\b"s, "C:\\a\\"s, "C:\\.\\a"s, "C:\\a/b"s, "C:\\a:b"s, "C:\\a*"s, "C:\\a\0b"s,
+          "search-ms:q"s, "relative\\f"s, "\\\\?\\C:\\x"s})
+        EXPECT_FALSE(isPlainFolder(folder, QuestionMarks::Kept)) << folder;
+    EXPECT_FALSE(isPlainFolder("D:\\caf?"));
+    EXPECT_TRUE(isPlainFolder("D:\\caf?", QuestionMarks::Kept));
 }

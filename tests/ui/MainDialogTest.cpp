@@ -98,6 +98,7 @@ public:
         state[VK_CONTROL] = ctrl ? 0x80 : 0;
         state[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(state);
+        SetForegroundWindow(GetAncestor(control, GA_ROOT));
         SetFocus(control);
         PostMessageA(control, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? (1 << 29) | 1 : 1);
         runPending();
@@ -159,8 +160,8 @@ protected:
                 std::string share = server == std::string("UISRV1")   ? "Docs"
                                     : server == std::string("UISRV2") ? "Data"
                                                                       : "Slow";
-                ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name,
-                                                 100));
+                ASSERT_TRUE(
+                    LabNetwork::makeFile(LabNetwork::uncPath(server, share) + "\\" + name, 100));
             }
     }
 };
@@ -311,11 +312,76 @@ TEST_F(MainDialog, SearchStopRefineNavigateSortSaveOpenExportAndFind) {
     // Esc on a button closes the window once no search runs.
     w.key(d.item(IDC_RESET), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(d.hwnd()));
+    EXPECT_EQ(toolkit::mainWindow(), nullptr) << "the destroyed window is still the main one";
 
     // The saved result named on the command line opens with the program.
     MainWindow again(scratch.file("found.sr"));
     EXPECT_EQ(again.rows(), 9);
     EXPECT_EQ(again.pane(1), "9 file(s) found");
+}
+
+namespace {
+HANDLE noThread(LPTHREAD_START_ROUTINE, LPVOID) {
+    return nullptr;
+}
+} // namespace
+
+// A whole search by keyboard: Enter starts it, Enter stops it wherever the focus is, Esc never
+// closes the window meanwhile, and the focus is never lost to a disabled button.
+TEST_F(MainDialog, EnterAndEscThroughAWholeSearch) {
+    LabNetwork lab("uikeys");
+    makeLab(lab);
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+    HWND searchNow = d.item(IDC_SEARCH_NOW), stop = d.item(IDC_STOP_SEARCH);
+    HWND name = GetDlgItem(d.optionSheet().pageMain.hwnd(), IDC_MAIN_NAME);
+    SetWindowTextA(name, "*.txt");
+
+    // Enter on Search Now: the button disables itself and hands the focus to Stop Search.
+    w.key(searchNow, VK_RETURN);
+    ASSERT_TRUE(d.searchPending());
+    EXPECT_EQ(GetFocus(), stop);
+    EXPECT_EQ(w.defaultButton(), IDC_STOP_SEARCH);
+
+    // The list's focus rule and Reset leave Stop Search the default button.
+    w.pump(300);
+    SetFocus(d.resultList());
+    w.pump(20);
+    w.click(IDC_RESET);
+    SetWindowTextA(name, "*.txt");
+    SetFocus(name);
+    w.pump(20);
+    EXPECT_EQ(w.defaultButton(), IDC_STOP_SEARCH);
+
+    // Esc asks to stop first and keeps the window; Enter in a text box stops the search.
+    w.key(name, VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(d.hwnd()));
+    ASSERT_EQ(w.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes[0], "Searching is in progress, please stop it at first.");
+    w.key(name, VK_RETURN);
+    EXPECT_TRUE(d.engine().stopRequested());
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(w.defaultButton(), IDC_SEARCH_NOW);
+
+    // Once more from Search Now: at the end the focus goes back to it with the default.
+    w.key(searchNow, VK_RETURN);
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(GetFocus(), searchNow);
+    EXPECT_EQ(w.rows(), 9);
+
+    // A search in the result whose thread cannot be made leaves the session idle and the
+    // level shown.
+    SearchEngineSettings failing = MainWindow::settings();
+    failing.createSearchThread = &noThread;
+    d.engine().setSettings(failing);
+    SendDlgItemMessageA(d.optionSheet().pageMain.hwnd(), IDC_MAIN_SCOPE, CB_SETCURSEL, 1, 0);
+    w.key(searchNow, VK_RETURN);
+    w.pump(200);
+    EXPECT_FALSE(d.searchPending());
+    EXPECT_TRUE(IsWindowEnabled(searchNow));
+    EXPECT_EQ(w.defaultButton(), IDC_SEARCH_NOW);
+    EXPECT_EQ(w.rows(), 9);
+    EXPECT_EQ(w.pane(1), "9 file(s) found");
 }
 
 TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
@@ -422,6 +488,40 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     w.key(d.item(IDC_RESET), VK_F1);
     ASSERT_FALSE(w.boxes.empty());
     EXPECT_EQ(w.boxes.back(), "Failed to launch help.");
+}
+
+// A network whose domains list no servers: the user names theirs on the Network page and
+// finds their files.
+TEST_F(MainDialog, ServersNamedOnTheNetworkPageAreSearchedThoughNotListed) {
+    LabNetwork lab("uinamed");
+    lab.domain("UINDOM").openError = 6118; // the browse service is off
+    lab.server("UINFILES").unlisted = true;
+    lab.share("Docs");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    ASSERT_TRUE(LabNetwork::makeFile(LabNetwork::uncPath("UINFILES", "Docs") + "\\plan.txt", 10));
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+
+    ASSERT_TRUE(d.optionSheet().setActivePage(1)) << (w.boxes.empty() ? "" : w.boxes.back());
+    HWND lan = d.optionSheet().pageLan.hwnd();
+    SendMessageA(GetDlgItem(lan, IDC_LAN_SERVER_ONLY), BM_CLICK, 0, 0);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(lan, IDC_LAN_SERVER_ADD)));
+    for (const char* typed : {"UINFILES", "\\\\UINGONE"}) {
+        whenDialogAppears("Add", [typed](HWND add) {
+            SetDlgItemTextA(add, IDC_NAME_TEXT, typed);
+            pressButton(add, IDOK);
+        });
+        pressButton(lan, IDC_LAN_SERVER_ADD);
+        ASSERT_TRUE(dialogWasAnswered()) << typed;
+    }
+    ASSERT_TRUE(d.optionSheet().setActivePage(0)) << (w.boxes.empty() ? "" : w.boxes.back());
+    w.searchFor("*.txt");
+    ASSERT_TRUE(w.waitForCompletion());
+    w.pump(100);
+    EXPECT_EQ(w.pane(1), "1 file(s) found");
+    ASSERT_EQ(w.rows(), 1);
+    EXPECT_EQ(w.cell(0, 0), "plan.txt");
+    EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
 }
 
 std::string menuShot;

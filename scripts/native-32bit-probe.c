@@ -1,6 +1,7 @@
 /* Exits 0 when this machine can run 32-bit x86 code in a 64-bit process (what Wine needs to run
- * a 32-bit Windows program): it far-returns into the 32-bit user code segment and back. Some
- * hypervisors and kernels (ia32_emulation=off) refuse it; the probe then dies of a signal. */
+ * a 32-bit Windows program): it far-returns into the 32-bit user code segment and back. Kernels
+ * booted with ia32_emulation=off and some hypervisors refuse it; the probe then dies of a signal
+ * and exits 1. */
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/mman.h>
