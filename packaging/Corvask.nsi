@@ -1,10 +1,19 @@
 ; The Corvask installer. scripts/package.sh runs makensis with
 ;   -DVERSION=1.2.3 -DSTAGE=<folder of the files to install> -DICON=<.ico> -DOUTFILE=<installer>
+; and -DAMD64 when the program is a 64-bit build.
 ; It installs into Program Files, adds a Start-menu shortcut, an entry in Add/Remove Programs and
 ; the .sr (result) and .opt (search options) file types; the uninstaller takes away exactly
 ; those, and leaves a file type alone that another program has taken since.
 
+!ifdef AMD64
+; A 64-bit build of the program gets an installer of its own kind: test machines that run no
+; 32-bit code install it the way a user installs the release.
+Target amd64-unicode
+!define PROGRAM_FILES "$PROGRAMFILES64"
+!else
 Unicode true
+!define PROGRAM_FILES "$PROGRAMFILES"
+!endif
 SetCompressor /SOLID lzma
 ; The installed files keep the time stamps of the package, not of the machine that built it.
 SetDateSave on
@@ -24,7 +33,7 @@ ManifestDPIAware true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
+InstallDir "${PROGRAM_FILES}\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 Icon "${ICON}"

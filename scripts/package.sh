@@ -45,7 +45,16 @@ trap 'rm -rf "$work"' EXIT
 stage="$work/Corvask-$version"
 mkdir -p "$stage"
 # The program without its debug records: the same code the tests ran, a third of the size.
-i686-w64-mingw32-strip --strip-debug -o "$stage/Corvask.exe" "$exe"
+if file -b "$exe" | grep -q x86-64; then
+  # Only a test machine that cannot run 32-bit code packages a 64-bit build (the tests do).
+  echo "package.sh: packaging a 64-bit build of Corvask, with a 64-bit installer: $exe"
+  strip=x86_64-w64-mingw32-strip
+  target=(-DAMD64)
+else
+  strip=i686-w64-mingw32-strip
+  target=()
+fi
+$strip --strip-debug -o "$stage/Corvask.exe" "$exe"
 # Text files with Windows line ends, so that every Notepad shows them as lines.
 crlf() { sed -e 's/\r$//' -e 's/$/\r/' "$1" >"$2"; }
 sed "s/@VERSION@/$version/g" "$root/packaging/README.txt" >"$work/README.txt"
@@ -62,7 +71,7 @@ setup="Corvask-$version-setup.exe"
 portable="Corvask-$version-portable.zip"
 rm -f "$out/$setup" "$out/$portable" "$out/SHA256SUMS"
 
-makensis -V2 -NOCD -DVERSION="$version" -DSTAGE="$stage" \
+makensis -V2 -NOCD "${target[@]}" -DVERSION="$version" -DSTAGE="$stage" \
          -DICON="$root/src/resources/art/corvask.ico" -DOUTFILE="$out/$setup" \
          "$root/packaging/Corvask.nsi" >"$work/makensis.log" ||
   { cat "$work/makensis.log" >&2; exit 1; }
