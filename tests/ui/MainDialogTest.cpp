@@ -458,13 +458,16 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     GetWindowRect(d.hwnd(), &first);
     const int buttonFirst = buttonHeight(), paneFirst = countPaneWidth();
     const int folderColumnFirst = ListView_GetColumnWidth(d.resultList(), 1);
-    RECT suggested{first.left, first.top, first.left + 2 * (first.right - first.left),
-                   first.top + 2 * (first.bottom - first.top)};
+    // Twice the size where the screen has room (Wine keeps a window within the screen's size).
+    RECT suggested{0, 0,
+                   std::min<LONG>(2 * (first.right - first.left), GetSystemMetrics(SM_CXSCREEN)),
+                   std::min<LONG>(2 * (first.bottom - first.top), GetSystemMetrics(SM_CYSCREEN))};
     SendMessageA(d.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
     w.pump(50);
     RECT moved{};
     GetWindowRect(d.hwnd(), &moved);
-    EXPECT_TRUE(EqualRect(&moved, &suggested));
+    EXPECT_TRUE(EqualRect(&moved, &suggested))
+        << moved.left << "," << moved.top << " to " << moved.right << "," << moved.bottom;
     EXPECT_GT(buttonHeight(), buttonFirst);
     EXPECT_GT(countPaneWidth(), paneFirst);
     EXPECT_EQ(ListView_GetColumnWidth(d.resultList(), 1), 2 * folderColumnFirst);
