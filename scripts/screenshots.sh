@@ -6,13 +6,30 @@
 #   bash scripts/screenshots.sh pages     each page of the option sheet
 #   bash scripts/screenshots.sh actions   the About box and the three context menus
 #   bash scripts/screenshots.sh all [folder]
+# With --dpi N first (144 for a 150 % screen, 192 for 200 %) the windows are drawn at N dots per
+# inch (the prefix's LogPixels, set back to 96 at the end) into build/shots/dpiN by default:
+#   bash scripts/screenshots.sh --dpi 192 all
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+dpi=96
+if [ "${1:-}" = --dpi ]; then dpi=$2; shift 2; fi
 what=${1:-all}
-out=$(realpath -m "${2:-$root/build/shots}")
+shots="$root/build/shots"
+[ "$dpi" = 96 ] || shots="$root/build/shots/dpi$dpi"
+# A window at 192 DPI is twice its size: the screen grows with it.
+[ "$dpi" -gt 120 ] && export CORVASK_SCREEN=2560x2048x24 CORVASK_FORCE_XVFB=1
+out=$(realpath -m "${2:-$shots}")
 mkdir -p "$out"
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"
+logpixels() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null
+  timeout 60 wineserver -w >/dev/null 2>&1 </dev/null || true
+}
+if [ "$dpi" != 96 ]; then
+  logpixels "$dpi"
+  trap 'logpixels 96' EXIT
+fi
 bash "$root/lab/demo-lan.sh" "$WINEPREFIX" >/dev/null
 # The registration's wineserver, and the desktop it started without a display, must be gone:
 # a program joining them could open no window.

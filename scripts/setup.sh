@@ -16,7 +16,7 @@ command -v gcc >/dev/null || install gcc libc6-dev
 
 packages=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
           binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-          imagemagick cmake googletest make file g++ xdotool x11-utils)
+          imagemagick cmake googletest make file g++ xdotool x11-utils nsis zip unzip fonts-wine)
 if [ "$(bash "$root/scripts/arch.sh")" = i686 ]; then
   packages+=(wine32:i386)
 elif dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then

@@ -106,6 +106,7 @@ void CLinkLabel::releaseResources() {
     if (tip && IsWindow(tip)) DestroyWindow(tip);
     tip = nullptr;
     // The control may outlive us: it gets its own font back before ours goes.
+    followsFontChanges = false;
     if (handle && IsWindow(handle) && font)
         SendMessageA(handle, WM_SETFONT, WPARAM(originalFont), FALSE);
     releaseWindow();
@@ -204,9 +205,11 @@ void CLinkLabel::applyFont() {
     description.lfUnderline = isUnderlined ? TRUE : FALSE;
     HFONT made = CreateFontIndirectA(&description);
     if (!made) return;
-    SendMessageA(handle, WM_SETFONT, WPARAM(made), FALSE);
-    if (font) DeleteObject(font);
+    // Ours before it is set, so the control's WM_SETFONT knows it (see handleMessage).
+    HFONT previous = font;
     font = made;
+    SendMessageA(handle, WM_SETFONT, WPARAM(made), FALSE);
+    if (previous) DeleteObject(previous);
 }
 
 void CLinkLabel::resize() {
@@ -314,6 +317,19 @@ LRESULT CLinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!cursor) break;
         SetCursor(cursor);
         return TRUE;
+    case WM_SETFONT:
+        // A font from outside (the dialog's own, made again for a screen of another DPI): it
+        // becomes the one given back at the end, and the label underlines it and fits its text
+        // and hover area to it.
+        if (followsFontChanges && reinterpret_cast<HFONT>(wParam) != font) {
+            LRESULT result = defaultHandling(message, wParam, lParam);
+            originalFont = reinterpret_cast<HFONT>(wParam);
+            applyFont();
+            resize();
+            if (LOWORD(lParam)) repaint();
+            return result;
+        }
+        break;
     case WM_CAPTURECHANGED:
         // Another window took the mouse (a message box, a menu): the pointer is no longer ours.
         if (over && reinterpret_cast<HWND>(lParam) != handle) {

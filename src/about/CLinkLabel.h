@@ -83,6 +83,7 @@ private:
     std::string address;
     HFONT font = nullptr;         // ours, made from the font the control had
     HFONT originalFont = nullptr; // given back to the control when the object goes
+    bool followsFontChanges = true; // a font set from outside is underlined (until the end)
     HCURSOR cursor = nullptr;
     bool ownsCursor = false; // a copy we made (a shared system cursor is never destroyed)
     HWND tip = nullptr;

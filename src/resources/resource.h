@@ -10,6 +10,9 @@
 #define IDR_MAIN_MENU 145
 #define IDR_ACCELERATORS 146
 #define IDR_TOOLBAR 147
+// The tool-bar images drawn again at 24 x 23 and 32 x 30 pixels, for screens of higher DPI.
+#define IDB_TOOLBAR_24 170
+#define IDB_TOOLBAR_32 171
 #define IDI_APPLICATION_ICON 128
 #define IDI_BUSY_ICON 132
 

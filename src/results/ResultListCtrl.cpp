@@ -1,6 +1,8 @@
 // The result list's control class: deferred row-count changes on top of a plain list view.
 #include "results/ResultListCtrl.h"
 
+#include "toolkit/Dpi.h"
+
 ResultListCtrl::~ResultListCtrl() {
     release();
 }
@@ -118,6 +120,16 @@ LRESULT ResultListCtrl::onSetItemCount(WPARAM count, LPARAM flags) {
     }
     pendingCount_ = newCount;
     return TRUE;
+}
+
+void ResultListCtrl::rescaleColumns(UINT fromDpi, UINT toDpi) {
+    HWND header = hwnd() ? reinterpret_cast<HWND>(SendMessageA(hwnd(), LVM_GETHEADER, 0, 0)) : nullptr;
+    int columns = header ? int(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < columns; ++i) {
+        int width = int(SendMessageA(hwnd(), LVM_GETCOLUMNWIDTH, WPARAM(i), 0));
+        SendMessageA(hwnd(), LVM_SETCOLUMNWIDTH, WPARAM(i),
+                     MAKELPARAM(toolkit::rescaled(width, fromDpi, toDpi), 0));
+    }
 }
 
 LRESULT ResultListCtrl::onGetDlgCode(WPARAM wParam, LPARAM lParam) {

@@ -60,6 +60,10 @@ public:
 
     bool hasPendingCount() const { return pending_; }
 
+    // The window moved to a screen of another DPI: every column keeps its share of the width
+    // (a column a person widened stays wider than the others).
+    void rescaleColumns(UINT fromDpi, UINT toDpi);
+
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onFinalDestroy() override;

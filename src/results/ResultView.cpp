@@ -1,5 +1,6 @@
 // The current view's rows, cell texts, icons, selection summary and selection commands.
 #include "results/ResultView.h"
+#include "toolkit/Dpi.h"
 
 #include <shellapi.h>
 
@@ -16,6 +17,7 @@ struct ColumnSetup {
     int format;
     int width;
 };
+// Widths in pixels at 96 DPI; the list scales them to its screen.
 constexpr ColumnSetup kColumns[] = {
     {"Name", LVCFMT_LEFT, 120}, {"In Folder", LVCFMT_LEFT, 260}, {"Size", LVCFMT_RIGHT, 50},
     {"Type", LVCFMT_LEFT, 120}, {"Modified", LVCFMT_LEFT, 100},
@@ -248,7 +250,7 @@ void ResultView::attach(HWND list, HWND statusBar) {
         LVCOLUMNA column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = kColumns[i].format;
-        column.cx = kColumns[i].width;
+        column.cx = toolkit::scaled(kColumns[i].width, toolkit::dpiOf(list));
         column.pszText = const_cast<char*>(kColumns[i].title);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, WPARAM(i), LPARAM(&column));

@@ -9,6 +9,7 @@
 #include "results/FindInResult.h"
 #include "results/ResultSorter.h"
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/MessageBoxes.h"
 
 #include <commctrl.h>
@@ -21,7 +22,7 @@ float CFindTestDlg::busyAngle = 0.0f;
 namespace {
 
 constexpr int kStatusPaneCount = 2;
-constexpr int kCountPaneWidth = 150;
+constexpr int kCountPaneWidth = 150; // pixels at 96 DPI, like every figure below
 constexpr float kBusyStep = 0.5f;
 constexpr float kFullTurn = 6.283185f;
 constexpr float kBusyRadius = 8.0f;
@@ -70,9 +71,9 @@ bool CFindTestDlg::onInitDialog() {
                  reinterpret_cast<LPARAM>(appIconSmall ? appIconSmall : appIcon));
 
     const UINT panes[kStatusPaneCount] = {0, 0};
+    toolBar().setLargerImages({{24, 23, IDB_TOOLBAR_24}, {32, 30, IDB_TOOLBAR_32}});
     createBars(true, true, panes, kStatusPaneCount, false, IDR_TOOLBAR);
-    if (statusBar().paneCount() == kStatusPaneCount)
-        statusBar().setPaneInfo(1, 0, statusBar().paneStyle(1), kCountPaneWidth);
+    setCountPaneWidth();
 
     sheet.createInDialog(handle, IDC_SHEET_FRAME);
     addToolTipsForNewControls();
@@ -89,6 +90,36 @@ bool CFindTestDlg::onInitDialog() {
     resetToNewSearch();
     if (!startupFile.empty()) PostMessageA(handle, WM_OPEN_STARTUP_FILE, 0, 0);
     return false; // the dialog manager leaves the focus alone
+}
+
+void CFindTestDlg::setCountPaneWidth() {
+    if (statusBar().paneCount() == kStatusPaneCount)
+        statusBar().setPaneInfo(1, 0, statusBar().paneStyle(1),
+                                toolkit::scaled(kCountPaneWidth, dpi()));
+}
+
+// A screen of another DPI: the figures of the window are scaled from the old DPI to the new one,
+// then the bars change and the window takes its new rectangle, which lays it out again.
+void CFindTestDlg::onDpiChanged(UINT newDpi, const RECT& suggested) {
+    const UINT oldDpi = dpi();
+    if (newDpi != 0 && newDpi != oldDpi) {
+        const LONG minimum = toolkit::rescaled(initialUsableRect.right - initialUsableRect.left,
+                                               oldDpi, newDpi);
+        initialUsableRect.right = initialUsableRect.left + minimum;
+        resultListCtrl.rescaleColumns(oldDpi, newDpi);
+        changeBarsDpi(newDpi);
+        setCountPaneWidth();
+    }
+    // The layout goes on from where the controls stand now (Windows may have scaled them): the
+    // busy icon's home is where it stands less the step of the circle it shows, and the new
+    // rectangle's change of width is shared out from the present one.
+    if (busyIcon) {
+        busyHome = childRect(handle, busyIcon);
+        OffsetRect(&busyHome, -busyOffset.x, -busyOffset.y);
+    }
+    layoutRect = usableRect();
+    takeRect(suggested);
+    layoutControls();
 }
 
 // ---- closing
@@ -176,6 +207,7 @@ bool CFindTestDlg::paintMinimized() {
 
 void CFindTestDlg::moveBusyIcon(int dx, int dy) {
     if (!busyIcon) return;
+    busyOffset = POINT{dx, dy};
     SetWindowPos(busyIcon, nullptr, busyHome.left + dx, busyHome.top + dy, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(busyIcon, nullptr, TRUE);
@@ -185,8 +217,10 @@ void CFindTestDlg::onBusyTick() {
     busyAngle += kBusyStep;
     if (busyAngle > kFullTurn) busyAngle -= kFullTurn;
     // Truncated toward zero: with y growing downward the icon runs clockwise.
-    moveBusyIcon(static_cast<int>(std::cos(busyAngle) * kBusyRadius),
-                 static_cast<int>(std::sin(busyAngle) * kBusyRadius));
+    // Exactly 1 at 96 DPI, so the circle there is the one it always was.
+    const float radius = kBusyRadius * (static_cast<float>(dpi()) / toolkit::kBaseDpi);
+    moveBusyIcon(static_cast<int>(std::cos(busyAngle) * radius),
+                 static_cast<int>(std::sin(busyAngle) * radius));
 
     apply(completion.on(SearchCompletion::Event::Tick));
 }

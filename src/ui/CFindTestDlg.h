@@ -61,6 +61,7 @@ protected:
     bool handlesCommand(UINT id) const override;
     void updateCommand(toolkit::CommandState& state) override;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void onDpiChanged(UINT newDpi, const RECT& suggested) override;
 
 private:
     // ---- window (CFindTestDlg.cpp)
@@ -70,6 +71,7 @@ private:
     bool paintMinimized();
     void onBusyTick();
     void moveBusyIcon(int dx, int dy);
+    void setCountPaneWidth();
     LRESULT onResultListNotify(NMHDR& header);
     void setPane(int index, const std::string& text);
     std::string paneText(int index);
@@ -126,6 +128,7 @@ private:
     HICON appIconSmall = nullptr;
     UINT_PTR busyTimerId = 0;
     RECT busyHome{};
+    POINT busyOffset{}; // where the busy icon stands from its home
     RECT layoutRect{};
     RECT initialUsableRect{};
     SearchCompletion completion;

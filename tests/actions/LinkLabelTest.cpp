@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,25 @@
 namespace {
 
 enum : int { kMail = 101, kCentred = 102, kRight = 103, kBroken = 104 };
+
+// A text of the running program's version resource ("ProductVersion", say): what Windows shows in
+// the file's properties.
+std::string versionResourceText(const char* name) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0) return "";
+    std::vector<char> block(size);
+    if (!GetFileVersionInfoA(path, 0, size, block.data())) return "";
+    char* text = nullptr;
+    UINT length = 0;
+    std::string query = std::string("\\StringFileInfo\\040904b0\\") + name;
+    if (!VerQueryValueA(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length) ||
+        !text)
+        return "";
+    return std::string(text, strnlen(text, length));
+}
 
 RECT rectInParent(HWND control) {
     RECT r{};
@@ -184,7 +204,12 @@ TEST(AboutBox, ShowsTheProgramAndItsTwoLinks) {
     showAboutBox(nullptr);
     EXPECT_TRUE(dialogWasAnswered());
     EXPECT_EQ("Corvask", name);
-    EXPECT_EQ("Version 1.0", version);
+    // The one version number reaches both the About box and the file's properties.
+    const std::string productVersion = versionResourceText("ProductVersion");
+    EXPECT_FALSE(productVersion.empty());
+    EXPECT_EQ("Version " + productVersion, version);
+    EXPECT_EQ(productVersion, versionResourceText("FileVersion"));
+    EXPECT_EQ("Corvask.exe", versionResourceText("OriginalFilename"));
     EXPECT_EQ("https://corvask.example.org/", web);
     EXPECT_EQ(web, webText);
     EXPECT_EQ("mailto:support@corvask.example.org", mail);

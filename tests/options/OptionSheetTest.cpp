@@ -425,8 +425,13 @@ TEST(OptionSheetShots, EachPage) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = "CorvaskShotHost";
     RegisterClassA(&windowClass);
-    HWND host = CreateWindowExA(0, "CorvaskShotHost", "Options", WS_POPUP | WS_VISIBLE, 20, 20, 560,
-                                300, nullptr, nullptr, nullptr, nullptr);
+    // The sheet grows with the screen's DPI, and the window with it.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    HWND host = CreateWindowExA(0, "CorvaskShotHost", "Options", WS_POPUP | WS_VISIBLE, 20, 20,
+                                MulDiv(560, dpi, 96), MulDiv(300, dpi, 96), nullptr, nullptr,
+                                nullptr, nullptr);
     HWND frame = CreateWindowExA(0, "STATIC", "", WS_CHILD, 8, 8, 10, 10, host,
                                  reinterpret_cast<HMENU>(kFrameId), nullptr, nullptr);
     ASSERT_NE(frame, nullptr);

@@ -440,6 +440,53 @@ TEST_F(MainDialog, LayoutKeepsTheSheetCentredAndTheWidthAboveTheStartUpWidth) {
     w.pump(50);
     EXPECT_EQ(rectIn(d.hwnd(), sheet).left, sheetNow.left);
 
+    // Moved to a screen of twice the DPI: the window takes the rectangle Windows suggests, the
+    // tool-bar images and the count pane grow, the columns keep their share, and the list still
+    // fills the window between the sheet and the status bar. Back on the first screen, all is as
+    // it was.
+    auto buttonHeight = [&] {
+        return HIWORD(SendMessageA(d.toolBar().hwnd(), TB_GETBUTTONSIZE, 0, 0));
+    };
+    auto countPaneWidth = [&] {
+        int edges[2] = {};
+        SendMessageA(d.statusBar().hwnd(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+        RECT bar{};
+        GetClientRect(d.statusBar().hwnd(), &bar);
+        return (edges[1] < 0 ? bar.right : edges[1]) - edges[0];
+    };
+    RECT first{};
+    GetWindowRect(d.hwnd(), &first);
+    const int buttonFirst = buttonHeight(), paneFirst = countPaneWidth();
+    const int folderColumnFirst = ListView_GetColumnWidth(d.resultList(), 1);
+    // Twice the size where the screen has room (Wine keeps a window within the screen's size).
+    RECT suggested{0, 0,
+                   std::min<LONG>(2 * (first.right - first.left), GetSystemMetrics(SM_CXSCREEN)),
+                   std::min<LONG>(2 * (first.bottom - first.top), GetSystemMetrics(SM_CYSCREEN))};
+    SendMessageA(d.hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    w.pump(50);
+    RECT moved{};
+    GetWindowRect(d.hwnd(), &moved);
+    EXPECT_TRUE(EqualRect(&moved, &suggested))
+        << moved.left << "," << moved.top << " to " << moved.right << "," << moved.bottom;
+    EXPECT_GT(buttonHeight(), buttonFirst);
+    EXPECT_GT(countPaneWidth(), paneFirst);
+    EXPECT_EQ(ListView_GetColumnWidth(d.resultList(), 1), 2 * folderColumnFirst);
+    GetClientRect(d.hwnd(), &client);
+    const RECT bigBar = rectIn(d.hwnd(), d.toolBar().hwnd());
+    EXPECT_GE(rectIn(d.hwnd(), sheet).top, bigBar.bottom);
+    EXPECT_GE(rectIn(d.hwnd(), d.item(IDC_SEARCH_NOW)).top, bigBar.bottom);
+    list = rectIn(d.hwnd(), d.resultList());
+    EXPECT_EQ(list.left, client.right - list.right);
+    EXPECT_GE(list.top, rectIn(d.hwnd(), sheet).bottom);
+    EXPECT_LT(list.bottom, rectIn(d.hwnd(), d.statusBar().hwnd()).top);
+    EXPECT_GT(list.bottom, rectIn(d.hwnd(), d.statusBar().hwnd()).top - 8);
+    SendMessageA(d.hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&first));
+    w.pump(50);
+    EXPECT_EQ(buttonHeight(), buttonFirst);
+    EXPECT_EQ(countPaneWidth(), paneFirst);
+    EXPECT_EQ(ListView_GetColumnWidth(d.resultList(), 1), folderColumnFirst);
+    EXPECT_GE(rectIn(d.hwnd(), sheet).top, rectIn(d.hwnd(), d.toolBar().hwnd()).bottom);
+
     // Help without a help file says so.
     w.key(d.item(IDC_RESET), VK_F1);
     ASSERT_FALSE(w.boxes.empty());

@@ -238,13 +238,16 @@ def bmp8(width, height, colours, index):
     return header + info + table + data
 
 
-def toolbar():
+def toolbar(width=16, height=15):
+    """The buttons' images at width x height each: the 16 x 15 drawings with every pixel taken
+    whole (nearest neighbour), so the larger images for high-DPI screens stay sharp-edged."""
     for image in BUTTONS:
         assert len(image) == 15 and all(len(row) == 16 for row in image), image
     keys = list(PALETTE)
     def index(x, y):
-        return keys.index(BUTTONS[x // 16][y][x % 16])
-    return bmp8(16 * len(BUTTONS), 15, [PALETTE[k] for k in keys], index)
+        button, bx = divmod(x, width)
+        return keys.index(BUTTONS[button][y * 15 // height][bx * 16 // width])
+    return bmp8(width * len(BUTTONS), height, [PALETTE[k] for k in keys], index)
 
 
 # ---- icons: drawn with anti-aliased shapes into RGBA, stored as 32-bit ICO images
@@ -348,6 +351,10 @@ def write(name, data):
 
 
 if __name__ == '__main__':
+    # 16 x 15 at 96 DPI; 24 x 23 at 144 and 32 x 30 at 192 (the tool bar picks the nearest).
     write('toolbar.bmp', toolbar())
-    write('corvask.ico', ico([app_icon(32), app_icon(16)]))
-    write('busy.ico', ico([busy_icon(32), busy_icon(16)]))
+    write('toolbar24.bmp', toolbar(24, 23))
+    write('toolbar32.bmp', toolbar(32, 30))
+    # The icons at 100 % first (32 and 16), then the sizes of 150 % and 200 % screens.
+    write('corvask.ico', ico([app_icon(32), app_icon(16), app_icon(48), app_icon(24), app_icon(64)]))
+    write('busy.ico', ico([busy_icon(32), busy_icon(16), busy_icon(48), busy_icon(24), busy_icon(64)]))

@@ -2,6 +2,7 @@
 #include "ui/dialogex/BarDialog.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/FrameworkMessages.h"
 
 #include <commctrl.h>
@@ -35,6 +36,7 @@ std::string BarDialog::promptString(UINT id) {
 
 bool BarDialog::createBars(bool toolTips, bool statusBar, const UINT* paneIds, int paneCount,
                            bool showMessagesValue, UINT toolBarId) {
+    windowDpi = toolkit::dpiOf(handle);
     if (toolTips) {
         enableDialogToolTips();
         toolTipsEnabled = true;
@@ -50,7 +52,7 @@ bool BarDialog::createBars(bool toolTips, bool statusBar, const UINT* paneIds, i
     }
     if (toolBarId != 0) {
         if (!toolBarWindow.create(handle, toolTipsEnabled, kToolBarId)) return false;
-        if (!toolBarWindow.loadToolBar(toolBarId & 0xFFFF)) return false;
+        if (!toolBarWindow.loadToolBar(toolBarId & 0xFFFF, windowDpi)) return false;
         toolBarWindow.setBarStyle(toolBarWindow.barStyle() | kBarToolTips | kBarFlyBy |
                                   kBarBorderBottom);
         toolBarPresent = true;
@@ -60,20 +62,47 @@ bool BarDialog::createBars(bool toolTips, bool statusBar, const UINT* paneIds, i
     RECT all{};
     GetClientRect(handle, &all);
     RECT free = repositionBars(handle, true);
-    int dx = free.left - all.left;
-    int dy = free.top - all.top;
+    moveControls(free.left - all.left, free.top - all.top);
+    repositionBars(handle, false);
+    return true;
+}
+
+void BarDialog::moveControls(int dx, int dy) {
+    if (dx == 0 && dy == 0) return;
     for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        UINT id = UINT(GetDlgCtrlID(child));
+        if (id >= kFirstBarId && id <= kLastBarId) continue;
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, handle, reinterpret_cast<POINT*>(&r), 2);
         SetWindowPos(child, nullptr, r.left + dx, r.top + dy, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
-    repositionBars(handle, false);
-    return true;
+}
+
+void BarDialog::changeBarsDpi(UINT newDpi) {
+    windowDpi = newDpi;
+    if (!toolBarPresent) return;
+    RECT before = repositionBars(handle, true);
+    toolBarWindow.setDpi(newDpi);
+    RECT after = repositionBars(handle, true);
+    moveControls(0, after.top - before.top);
+}
+
+void BarDialog::takeRect(const RECT& suggested) {
+    SetWindowPos(handle, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(handle, nullptr, TRUE);
+}
+
+void BarDialog::onDpiChanged(UINT newDpi, const RECT& suggested) {
+    changeBarsDpi(newDpi);
+    takeRect(suggested);
 }
 
 RECT BarDialog::usableRect() const {
+    // A line of one pixel at 96 DPI between each bar and the controls.
+    const int gap = toolkit::scaled(1, windowDpi);
     RECT r{};
     GetClientRect(handle, &r);
     auto clientRectOf = [this](HWND window) {
@@ -83,9 +112,9 @@ RECT BarDialog::usableRect() const {
         return w;
     };
     if (statusBarPresent && statusBarWindow.hwnd())
-        r.bottom = std::max(r.top, clientRectOf(statusBarWindow.hwnd()).top - 1);
+        r.bottom = std::max(r.top, clientRectOf(statusBarWindow.hwnd()).top - gap);
     if (toolBarPresent && toolBarWindow.hwnd())
-        r.top = std::min(r.bottom, clientRectOf(toolBarWindow.hwnd()).bottom + 1);
+        r.top = std::min(r.bottom, clientRectOf(toolBarWindow.hwnd()).bottom + gap);
     return r;
 }
 
@@ -276,6 +305,9 @@ bool BarDialog::preTranslateMessage(MSG& msg) {
 LRESULT BarDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE: onSize(); break;
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case toolkit::WM_SETMESSAGESTRING: return showPrompt(static_cast<UINT>(wParam));
     case toolkit::WM_POPMESSAGESTRING:
         if (suppressPoppedPrompts) return 0;

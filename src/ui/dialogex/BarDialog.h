@@ -49,6 +49,8 @@ public:
     UINT pendingPromptId() const { return pendingMessageId; }
     UINT shownPromptId() const { return shownMessageId; }
     bool tipPromptShown() const { return tipMessageShown; }
+    // The DPI the dialog's pixel figures are drawn at (its screen's; 96 until the bars exist).
+    UINT dpi() const { return windowDpi; }
 
 protected:
     // Modal: take the values and end the run with IDOK; modeless: take the values and, when that
@@ -65,11 +67,22 @@ protected:
     // The text of string id as the prompts read it (a buffer of 256 characters).
     virtual std::string promptString(UINT id);
 
+    // WM_DPICHANGED: the window moved to a screen of another DPI. changeBarsDpi, then takeRect;
+    // a derived dialog scales its own figures between the two.
+    virtual void onDpiChanged(UINT newDpi, const RECT& suggested);
+    // The tool bar takes the images nearest the new size and the controls below it move by its
+    // change of height.
+    void changeBarsDpi(UINT newDpi);
+    // The window takes the suggested rectangle (which lays it out).
+    void takeRect(const RECT& suggested);
+
     // Set to keep popped prompts (WM_POPMESSAGESTRING) out of the status bar.
     bool suppressPoppedPrompts = false;
 
 private:
     void onSize();
+    // Moves every control that is not a bar by dx, dy.
+    void moveControls(int dx, int dy);
     void onMenuSelect(UINT itemId, UINT flags);
     void onEnterIdle(UINT reason);
     void onInitMenuPopup(HMENU menu, bool systemMenu);
@@ -89,6 +102,7 @@ private:
     bool toolBarPresent = false;
     bool modeless = true;
     HWND toolTipWindow = nullptr;
+    UINT windowDpi = 96;
 };
 
 } // namespace dialogex

@@ -2,10 +2,25 @@
 #include "ui/dialogex/DialogToolBar.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/Dpi.h"
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 namespace dialogex {
+
+namespace {
+// The light grey of the images is the button face: it stays transparent at every size.
+constexpr COLORREF kImageBackground = RGB(192, 192, 192);
+} // namespace
+
+DialogToolBar::~DialogToolBar() {
+    if (replacedImages) {
+        if (hwnd()) SendMessageA(hwnd(), TB_SETIMAGELIST, 0, 0);
+        ImageList_Destroy(replacedImages);
+    }
+}
 
 bool DialogToolBar::create(HWND parent, bool toolTips, UINT id) {
     DWORD windowStyle = WS_CHILD | WS_VISIBLE | CCS_TOP | TBSTYLE_FLAT;
@@ -16,7 +31,41 @@ bool DialogToolBar::create(HWND parent, bool toolTips, UINT id) {
     return true;
 }
 
-bool DialogToolBar::loadToolBar(UINT resourceId) {
+DialogToolBar::ImageSize DialogToolBar::imagesFor(UINT dpi) const {
+    ImageSize best = baseImages;
+    const int wanted = toolkit::scaled(baseImages.width, dpi);
+    for (const ImageSize& size : largerImages) {
+        int distance = std::abs(size.width - wanted);
+        int bestDistance = std::abs(best.width - wanted);
+        if (distance < bestDistance || (distance == bestDistance && size.width > best.width))
+            best = size;
+    }
+    return best;
+}
+
+void DialogToolBar::setDpi(UINT dpi) {
+    if (!handle || baseImages.width == 0) return;
+    ImageSize wanted = imagesFor(dpi);
+    if (wanted.bitmapId == shownImages.bitmapId) return;
+    HIMAGELIST images = ImageList_LoadImageA(toolkit::instance(), MAKEINTRESOURCEA(wanted.bitmapId),
+                                             wanted.width, 0, kImageBackground, IMAGE_BITMAP,
+                                             LR_CREATEDIBSECTION);
+    if (!images) return;
+    // The list first: the bar takes a new image size only once its own list is out of use. The
+    // buttons keep the margins they had around the first images.
+    SendMessageA(handle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    SendMessageA(handle, TB_SETBITMAPSIZE, 0, MAKELPARAM(wanted.width, wanted.height));
+    SendMessageA(handle, TB_SETBUTTONSIZE, 0,
+                 MAKELPARAM(firstButton.cx + wanted.width - firstImages.width,
+                            firstButton.cy + wanted.height - firstImages.height));
+    if (replacedImages) ImageList_Destroy(replacedImages);
+    replacedImages = images;
+    shownImages = wanted;
+    SendMessageA(handle, TB_AUTOSIZE, 0, 0);
+    InvalidateRect(handle, nullptr, TRUE);
+}
+
+bool DialogToolBar::loadToolBar(UINT resourceId, UINT dpi) {
     HINSTANCE module = toolkit::instance();
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId & 0xFFFF),
                                 MAKEINTRESOURCEA(kToolBarResourceType));
@@ -29,7 +78,15 @@ bool DialogToolBar::loadToolBar(UINT resourceId) {
     WORD count = words[3];
     if (size < (4u + count) * sizeof(WORD)) return false;
     std::vector<WORD> ids(words + 4, words + 4 + count);
-    return setButtons(ids, words[1], words[2], nullptr, module, resourceId & 0xFFFF);
+    baseImages = ImageSize{words[1], words[2], resourceId & 0xFFFF};
+    shownImages = imagesFor(dpi);
+    if (!setButtons(ids, shownImages.width, shownImages.height, nullptr, module,
+                    shownImages.bitmapId))
+        return false;
+    firstImages = shownImages;
+    DWORD button = DWORD(SendMessageA(handle, TB_GETBUTTONSIZE, 0, 0));
+    firstButton = SIZE{LOWORD(button), HIWORD(button)};
+    return true;
 }
 
 bool DialogToolBar::setButtons(const std::vector<WORD>& ids, int width, int height, HBITMAP bitmap,
