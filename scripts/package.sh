@@ -3,9 +3,10 @@
 #   Corvask-VERSION-setup.exe     the installer (NSIS)
 #   Corvask-VERSION-portable.zip  the program, README.txt, the licence and the third-party notices
 #   SHA256SUMS                    checksums of both
-# Two runs on the same commit give the same bytes: file times come from SOURCE_DATE_EPOCH (the
-# time of the last commit unless set), the linker writes no time stamp, the archive's entries
-# have a fixed order, times and modes.
+# Two runs on the same commit give the same bytes: file times and the PE header's time stamp
+# come from SOURCE_DATE_EPOCH (the time of the last commit unless set), the archive's entries
+# have a fixed order, times and modes. The release holds the 32-bit program; the tests package
+# a program of their own build with --exe.
 #
 #   bash scripts/package.sh                      from scratch, into dist/
 #   bash scripts/package.sh --exe FILE --out DIR package a program already built (the tests do)
@@ -32,12 +33,9 @@ umask 022
 if [ -z "$exe" ]; then
   bash "$root/scripts/setup.sh"
   command -v makensis >/dev/null || { echo "package.sh: makensis is missing (Debian package nsis)" >&2; exit 1; }
-  build="$root/build/package"
-  rm -rf "$build"
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-        -DWINE_PREFIX="$root/build/wine" >/dev/null
-  cmake --build "$build" -j"$(nproc)" --target Corvask
-  exe="$build/bin/Corvask.exe"
+  # The 32-bit program as it ships, whatever this machine's tests run on.
+  CORVASK_ARCH=i686 CORVASK_BUILD_NAME=package bash "$root/scripts/build.sh" --clean --target Corvask
+  exe="$root/build/package/bin/Corvask.exe"
 fi
 
 work=$(mktemp -d)
