@@ -5,12 +5,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-install() {
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then $SUDO dpkg --add-architecture i386; fi
-  echo "setup: installing $*"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
-}
+install() { bash "$root/scripts/apt-install.sh" "$@"; }
 # The architecture probe is compiled natively.
 command -v gcc >/dev/null || install gcc libc6-dev
 
@@ -25,8 +20,4 @@ elif dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok 
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y -qq wine32:i386 libwine:i386 >/dev/null
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] || install "${missing[@]}"
+install "${packages[@]}"
