@@ -360,6 +360,9 @@ LRESULT ResultView::onGetDispInfo(NMLVDISPINFOA* info) {
     if ((request.mask & LVIF_TEXT) && request.pszText && request.cchTextMax > 0) {
         std::string text = cellTextOf(*item, request.iSubItem);
         size_t n = std::min(text.size(), size_t(request.cchTextMax - 1));
+        // A cut never leaves half of a double-byte character before the terminator.
+        while (n > 0 && n < text.size() && !ansi::isCharBoundary(text, n))
+            --n;
         memcpy(request.pszText, text.data(), n);
         request.pszText[n] = '\0';
     }
