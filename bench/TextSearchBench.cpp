@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
     // One untimed pass of each brings the tree into the cache.
     const Totals all = readEveryByte(tree);
     Totals found = searchText(tree, *matcher);
-    std::vector<double> readMs, searchMs;
+    // Each round's ratio is taken within the round, so that a load that comes and goes on the
+    // machine weighs on both sides of it alike.
+    std::vector<double> readMs, searchMs, ratios;
     for (int r = 0; r < rounds; ++r) {
         double t0 = nowMs();
         readEveryByte(tree);
@@ -117,16 +119,17 @@ int main(int argc, char** argv) {
         double t2 = nowMs();
         readMs.push_back(t1 - t0);
         searchMs.push_back(t2 - t1);
+        ratios.push_back((t2 - t1) / (t1 - t0));
     }
     const double baseline = median(readMs), search = median(searchMs);
     printf("tree: %ld files, %.1f MiB; text \"%s\" (any case, ANSI, UTF-8, UTF-16 LE/BE)\n",
            all.files, double(all.bytes) / 1048576.0, text.c_str());
     printf("files holding the text: %ld%s\n", found.hits,
            expect < 0 ? "" : found.hits == expect ? " (as planted)" : " (NOT as planted)");
-    printf("%-44s %10s %10s\n", "figure (median of rounds)", "ms", "goal");
+    printf("%-44s %10s %10s\n", "figure (median of the rounds)", "ms", "goal");
     printf("%-44s %10.0f %10s\n", "walk reading every byte (ReadFile, 1 thread)", baseline, "");
     printf("%-44s %10.0f %10s\n", "text search (content reader, 1 thread)", search, "");
-    printf("%-44s %10.2f %10s\n", "ratio text search / reading every byte", search / baseline,
+    printf("%-44s %10.2f %10s\n", "ratio text search / reading every byte", median(ratios),
            "<= 1.2");
     printf("%-44s %10.0f\n", "throughput of the text search (MiB/s)",
            double(all.bytes) / 1048576.0 / (search / 1000.0));

@@ -1,12 +1,11 @@
 // TextMatcher: finds a text in a file's bytes in several encodings at once, block by block, and
 // TextScanner, which carries the end of one block over to the next so that a match across a
 // block boundary is found. Platform-neutral: what the encodings are is decided by the caller
-// (ContainingText.h), here a text is only sequences of byte alternatives.
+// (ContainingText.h); here a text is only sequences of byte alternatives.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 // One way to write one character (or one UTF-16 code unit) of the text: one to four bytes.
@@ -31,17 +30,19 @@ struct TextForm {
 // Immutable once made, so the threads of a search share one. A match of any form anywhere in
 // the bytes counts.
 //
-// The scan is a Horspool skip over two-byte blocks shared by every form (Wu and Manber's
-// multi-pattern variant): a window as long as the shortest match slides along the bytes, and
-// the block at its end says how far the window may move without passing over the start of any
-// possible match; only where a block can end a match's first window-length bytes are the forms
-// compared. On ordinary files the window moves by most of its length at each step, so the scan
-// costs a small part of what reading the bytes costs.
+// Each form is looked for through two or three of its bytes at fixed distances, chosen among the
+// rarest its characters have in ordinary files (a digit or a capital rather than a space, never
+// the zero bytes of UTF-16): the bytes are swept for places where all of them appear (a byte in
+// either case of a letter counts), sixteen at a time with the processor's vector instructions
+// where it has them, and the whole form is compared only there. Forms with the same anchors (UTF-16 in both byte orders; ANSI and UTF-8
+// for most texts) share one sweep. On ordinary files the sweeps cost a small part of what
+// reading the bytes costs.
 class TextMatcher {
 public:
     // Forms without positions are dropped, and so are forms equal to an earlier one. Every
-    // position needs at least one sequence of one to four bytes.
-    explicit TextMatcher(std::vector<TextForm> forms);
+    // position needs at least one sequence of one to four bytes. vectorSweep false sweeps a byte
+    // at a time (as on processors without the vector instructions), which finds the same.
+    explicit TextMatcher(std::vector<TextForm> forms, bool vectorSweep = true);
 
     // True when no form is left: nothing can match.
     bool empty() const { return forms_.empty(); }
@@ -56,18 +57,39 @@ public:
     bool scan(const uint8_t* data, size_t size, uint64_t offset, bool last, size_t& resume) const;
 
 private:
-    // True when some form matches at data[start] (the file offset of data[0] given).
-    bool matchesAt(const uint8_t* data, size_t size, size_t start, uint64_t offset) const;
-    void buildSkipTable();
+    // The bytes one sweep looks for (one to three): the first anchor at one of a few offsets
+    // from a match's start (several where characters before it have sequences of different
+    // lengths), the others at fixed distances after it.
+    static constexpr int kAnchors = 3;
+    struct Sweep {
+        int anchors = 0;
+        size_t distance[kAnchors] = {}; // from the first anchor; the last is the farthest
+        bool holds[kAnchors][256] = {}; // the values each anchor can take
+        // Where vector is set, the values of anchor k are the bytes x with (x | bits) == value.
+        uint8_t bits[kAnchors] = {}, value[kAnchors] = {};
+        bool vector = false;
+        struct Use {
+            size_t form;
+            std::vector<size_t> offsets; // of the first anchor from the start of a match
+        };
+        std::vector<Use> uses;
+        size_t lowestOffset = SIZE_MAX, highestOffset = 0;
+    };
+    void addSweepFor(size_t form);
+    // True when a form of sweep matches from a start below decided.
+    bool sweepFinds(const Sweep& sweep, const uint8_t* data, size_t size, size_t decided,
+                    uint64_t offset) const;
+    // True when a form of sweep matches with its first anchor at data[q], starting before decided.
+    bool confirms(const Sweep& sweep, const uint8_t* data, size_t size, size_t q, size_t decided,
+                  uint64_t offset) const;
+    bool formMatchesAt(const TextForm& form, const uint8_t* data, size_t size, size_t start,
+                       uint64_t offset) const;
 
     std::vector<TextForm> forms_;
+    std::vector<Sweep> sweeps_;
+    size_t shortest_ = 0;
     size_t longest_ = 0;
-    // The window: the fewest bytes of any match, at most kMostWindow.
-    size_t window_ = 0;
-    // For a window of one byte: the bytes that can begin a match.
-    std::vector<uint8_t> firstBytes_;
-    // For longer windows: how far the window may move for each block (low byte first) at its end.
-    std::unique_ptr<uint8_t[]> skip_;
+    bool vectorSweep_ = false;
 };
 
 // Scans one file after another in blocks. Not shared between threads: each reading thread has
