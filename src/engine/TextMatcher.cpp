@@ -147,16 +147,16 @@ void TextMatcher::addSweepFor(size_t f) {
     size_t run = 0, at = 0;
     for (size_t i = 0; i < positions.size() && i < kAnchorPositions + kAnchorReach; ++i) {
         const bool fixed = shortestOf(positions[i]) == longestOf(positions[i]);
-        AnchorByte best;
+        AnchorByte rarest;
         for (size_t t = 0; t < (fixed ? shortestOf(positions[i]) : 1); ++t) {
             AnchorByte a = anchorAt(positions[i], i, t);
             if (t == 0 || std::make_pair(!a.twoCases, a.frequency) <
-                              std::make_pair(!best.twoCases, best.frequency))
-                best = a;
+                              std::make_pair(!rarest.twoCases, rarest.frequency))
+                rarest = a;
         }
-        best.run = run;
-        best.at = at + best.index;
-        anchors.push_back(best);
+        rarest.run = run;
+        rarest.at = at + rarest.index;
+        anchors.push_back(rarest);
         if (fixed) {
             at += shortestOf(positions[i]);
         } else {

@@ -30,13 +30,13 @@ struct TextForm {
 // Immutable once made, so the threads of a search share one. A match of any form anywhere in
 // the bytes counts.
 //
-// Each form is looked for through two or three of its bytes at fixed distances, chosen among the
-// rarest its characters have in ordinary files (a digit or a capital rather than a space, never
-// the zero bytes of UTF-16): the bytes are swept for places where all of them appear (a byte in
-// either case of a letter counts), sixteen at a time with the processor's vector instructions
-// where it has them, and the whole form is compared only there. Forms with the same anchors (UTF-16 in both byte orders; ANSI and UTF-8
-// for most texts) share one sweep. On ordinary files the sweeps cost a small part of what
-// reading the bytes costs.
+// Each form is looked for through two or three of its bytes at fixed distances (its anchors),
+// chosen among the rarest its characters have in ordinary files (a digit or a capital rather than
+// a space, never the zero bytes of UTF-16): the bytes are swept for places where all anchors
+// appear (a byte in either case of a letter counts), sixteen at a time with the processor's
+// vector instructions where it has them, and the whole form is compared only there. Forms with
+// the same anchors (UTF-16 in both byte orders; ANSI and UTF-8 for most texts) share one sweep.
+// On ordinary files the sweeps cost a small part of what reading the bytes costs.
 class TextMatcher {
 public:
     // Forms without positions are dropped, and so are forms equal to an earlier one. Every
@@ -44,11 +44,8 @@ public:
     // at a time (as on processors without the vector instructions), which finds the same.
     explicit TextMatcher(std::vector<TextForm> forms, bool vectorSweep = true);
 
-    // True when no form is left: nothing can match.
-    bool empty() const { return forms_.empty(); }
     // The most bytes one match can take.
     size_t longestMatch() const { return longest_; }
-    const std::vector<TextForm>& forms() const { return forms_; }
 
     // Looks for a match that starts in data[0, size), the first byte lying at offset of the
     // file. With last, the bytes end the file and every start is decided. Otherwise only the
