@@ -82,6 +82,10 @@ std::string optionSeed(int variant) {
     o.folders = {FilterMode::OnlyThese, {"music", std::string(variant ? 70000 : 20, 'f')}};
     o.fromDate = -1000000000;
     o.toDate = 1700000000;
+    if (!variant) {
+        o.containingText = "Invoice 2024-117"; // the two fields after the folder names
+        o.matchCase = 1;
+    }
     std::string out;
     encodeOptions(out, o);
     return out;

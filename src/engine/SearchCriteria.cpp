@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "engine/ContainingText.h"
 #include "toolkit/FileTime.h"
 #include "toolkit/PathNames.h"
 
@@ -168,6 +169,10 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
     c.maxSize = o.smallerThanKB * 1024u;
     // With a size test no folder is ever reported.
     if (c.largerThanOn || c.smallerThanOn) c.typeMask &= ~2u;
+
+    // Nor with a text: folders hold no text.
+    c.containingText = compileContainingText(o.containingText, o.matchCase != 0);
+    if (c.containingText) c.typeMask &= ~2u;
 }
 
 void capturePatternCounts(SearchCriteria& c) {

@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/TextMatcher.h"
 #include "toolkit/GrowableArray.h"
 #include "toolkit/NamePattern.h"
 #include "options/SearchOptions.h"
@@ -50,6 +52,10 @@ struct SearchCriteria {
     uint64_t dateTo = 0;
     // The masks compiled, for a search in the last result only.
     GrowableArray<NamePattern> refinePatterns{7};
+    // The text a file must contain, in every form it is searched for; null when the Text page
+    // asks for none. Shared, never changed: the copies of the criteria that searches keep all
+    // read the one matcher.
+    std::shared_ptr<const TextMatcher> containingText;
 
     // Number of masks before the empty slot.
     int maskCount() const;

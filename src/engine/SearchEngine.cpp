@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "engine/RefineReads.h"
 #include "engine/UserMessages.h"
 #include "toolkit/MessageBoxes.h"
 
@@ -69,16 +70,16 @@ bool SearchEngine::startSearch() {
     view_.watchRows(true);
     followFolderText(true);
     const bool refine = scope() == SearchScope::LastResult;
-    if (!refine) run_ = std::make_shared<SearchRun>(*this, criteria_);
+    run_ = std::make_shared<SearchRun>(*this, criteria_);
     LPTHREAD_START_ROUTINE routine =
         refine ? &SearchEngine::refineThread : &SearchEngine::enumerationThread;
-    void* parameter = refine ? static_cast<void*>(this) : makeTicket(*run_);
+    void* parameter = makeTicket(*run_);
     HANDLE thread = settings_.createSearchThread
                         ? settings_.createSearchThread(routine, parameter)
                         : CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
     (refine ? refineThread_ : enumerationThread_) = thread;
     if (thread) return true;
-    if (!refine) takeRun(parameter); // the ticket no thread took
+    takeRun(parameter); // the ticket no thread took
     // No search runs: everything begun above is undone, and the list shows its level again.
     history_.releaseRows();
     view_.watchRows(false);
@@ -99,7 +100,12 @@ void SearchEngine::requestStop() {
 }
 
 int32_t SearchEngine::leaveStoppedThreads() {
-    if (!stopRequested() || (refineThread_ && !threadHasEnded(refineThread_))) return 0;
+    if (!stopRequested()) return 0;
+    if (refineThread_ && !threadHasEnded(refineThread_)) {
+        if (!run_->leaveWhileReading()) return 0;
+        leftBehind_.append(refineThread_);
+        refineThread_ = nullptr;
+    }
     run_->leftBehind.store(1);
     if (enumerationThread_ && !threadHasEnded(enumerationThread_)) {
         leftBehind_.append(enumerationThread_);
@@ -165,14 +171,17 @@ void SearchEngine::postToOwner(const SearchRun& run, UINT message, WPARAM wParam
     if (!run.leftBehind.load()) postToOwner(message, wParam);
 }
 
-DWORD WINAPI SearchEngine::refineThread(LPVOID parameter) {
-    auto* engine = static_cast<SearchEngine*>(parameter);
+DWORD WINAPI SearchEngine::refineThread(LPVOID ticket) {
+    const std::shared_ptr<SearchRun> run = takeRun(ticket);
+    SearchEngine* engine = &run->engine;
     const DWORD started = GetTickCount();
     try {
-        engine->refineLastResult();
+        engine->refineLastResult(*run);
     } catch (...) {
         // An allocation failure ends the refinement; the levels made so far stay.
     }
+    // Left behind in a read: the search has completed without this thread.
+    if (!run->endReading()) return 0;
     const DWORD elapsed = GetTickCount() - started;
     const int32_t items = engine->store_.count();
     char text[64];
@@ -183,7 +192,8 @@ DWORD WINAPI SearchEngine::refineThread(LPVOID parameter) {
     return 0;
 }
 
-void SearchEngine::refineLastResult() {
+void SearchEngine::refineLastResult(SearchRun& run) {
+    const SearchCriteria& criteria = run.criteria;
     if (store_.count() == 0) return;
     int32_t oldLevel = 0;
     {
@@ -194,7 +204,8 @@ void SearchEngine::refineLastResult() {
     const int32_t newLevel = history_.pushEmptyLevel(); // viewLock, then levelsLock
 
     const int32_t storeCount = store_.count();
-    const int32_t patternCount = criteria_.refinePatterns.count();
+    const int32_t patternCount = criteria.refinePatterns.count();
+    RefineReads reads(run, statusBar_);
     const int32_t oldLength = history_.levelLength(oldLevel);
     for (int32_t i = 0; i < oldLength; ++i) {
         int32_t position = -1;
@@ -202,15 +213,20 @@ void SearchEngine::refineLastResult() {
         if (position < 0 || position >= storeCount) continue;
         FoundItem item;
         if (!store_.copyAt(position, item)) continue;
-        if (!matchesItem(criteria_, item.attributes, item.creationTime, item.lastAccessTime,
+        if (!matchesItem(criteria, item.attributes, item.creationTime, item.lastAccessTime,
                          item.lastWriteTime, item.size))
             continue;
         const std::string lowerName = lowerAnsi(item.name);
         for (int32_t k = 0; k < patternCount; ++k) {
-            const NamePattern* pattern = criteria_.refinePatterns.at(k);
+            const NamePattern* pattern = criteria.refinePatterns.at(k);
             if (!pattern || !pattern->matches(lowerName)) continue;
-            // The list follows the level's length itself.
-            history_.appendToLevel(newLevel, position);
+            const RefineReads::Answer answer = reads.test(item);
+            if (answer == RefineReads::Answer::Stop) return;
+            // A stop looked at under viewLock: a refinement left behind in a read never adds
+            // to a level once the next search may have changed the levels.
+            LockHolder view(history_.viewLock());
+            if (answer == RefineReads::Answer::Keep && !reads.stopped())
+                history_.appendToLevel(newLevel, position); // the list follows the length
             break;
         }
     }

@@ -90,8 +90,9 @@ public:
     // held in a call to a server that does not answer. Their handles go to the left-behind
     // list and the search no longer counts as busy, so it can complete with what it found.
     // When their calls return they end at once: they add no hit, queue and take no server and
-    // post no message. Does nothing without a stop request or while the refine thread runs.
-    // Returns the number of threads left behind now.
+    // post no message. The refine thread is left behind only while it reads files for a text;
+    // otherwise nothing is done while it runs, nor without a stop request. Returns the number
+    // of threads left behind now.
     int32_t leaveStoppedThreads();
     // Threads left behind that are still alive (those that ended are forgotten here).
     int32_t threadsLeftBehind() { return leftBehind_.reapEnded(); }
@@ -131,8 +132,7 @@ public:
     // Workers started during the current search (including those already ended).
     int32_t workersStarted() const { return workersStarted_.load(); }
 
-    // Thread routines, each returning 0. The network threads take a run ticket (SearchRun.h),
-    // the refine thread the engine.
+    // Thread routines, each returning 0; each takes a run ticket (SearchRun.h).
     static DWORD WINAPI enumerationThread(LPVOID ticket);
     static DWORD WINAPI serverWorker(LPVOID ticket);
     static DWORD WINAPI refineThread(LPVOID engine);
@@ -143,8 +143,10 @@ public:
     static int32_t onNetworkNode(void* run, NETRESOURCEA* resource, uint32_t walkFlags);
     static int32_t onNetworkShare(void* run, NETRESOURCEA* resource);
 
-    // Filters the current level into a new one with the criteria; runs to its end.
-    void refineLastResult();
+    // Filters the current level into a new one with the run's criteria. Without a text it runs
+    // to its end; with one it reads each file that passes the other tests and ends at a stop,
+    // read between files and between blocks.
+    void refineLastResult(SearchRun& run);
 
 private:
     void postToOwner(UINT message, WPARAM wParam);

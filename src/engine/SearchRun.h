@@ -34,6 +34,27 @@ struct SearchRun : std::enable_shared_from_this<SearchRun> {
     std::atomic<int32_t> runningWorkers{0};
     // The walk of this run's servers: its hooks get the run, its stop flag is the run's.
     CNetworkHooks network;
+
+    // A refinement that reads files for a text can wait in a read of a server that stopped
+    // answering: the engine may leave it behind then, but never once it has left its reads
+    // (its closing message box waits for the user, not for a server). One exchange decides.
+    void beginReading() { refineStage.store(kReading); }
+    // The refinement has left its reads; false when it was left behind while reading.
+    bool endReading() {
+        int32_t expected = kReading;
+        return refineStage.compare_exchange_strong(expected, kDoneReading) ||
+               expected != kLeftWhileReading;
+    }
+    // The engine stops waiting for a refinement that still reads; false when it reads no more.
+    bool leaveWhileReading() {
+        int32_t expected = kReading;
+        return refineStage.compare_exchange_strong(expected, kLeftWhileReading);
+    }
+
+private:
+    static constexpr int32_t kNotReading = 0, kReading = 1, kDoneReading = 2,
+                             kLeftWhileReading = 3;
+    std::atomic<int32_t> refineStage{kNotReading};
 };
 
 // How a thread routine receives its run: a heap copy of the shared pointer (a ticket), which

@@ -8,6 +8,7 @@ COptionSheet::COptionSheet() {
     addPage(&pageLan);
     addPage(&pageFolder);
     addPage(&pageDate);
+    addPage(&pageText);
 }
 
 bool COptionSheet::createInDialog(HWND dialog, int frameId) {
@@ -59,6 +60,9 @@ void COptionSheet::applyOptionsToPages(const SearchOptions* options) {
     pageDate.largerThanKB = o.largerThanKB;
     pageDate.smallerThanKB = o.smallerThanKB;
 
+    pageText.containingText = o.containingText;
+    pageText.matchCase = o.matchCase;
+
     if (toolkit::PropertyPage* front = activePage()) front->exchangeData(false);
 }
 
@@ -86,6 +90,8 @@ void COptionSheet::readOptionsFromPages(SearchOptions& options) {
     options.domains.names = pageLan.domainNames;
     options.servers.names = pageLan.serverNames;
     options.folders.names = pageFolder.folderNames;
+    options.containingText = pageText.containingText;
+    options.matchCase = pageText.matchCase;
 }
 
 void COptionSheet::resetSheetView() {
@@ -115,7 +121,8 @@ void COptionSheet::onSize() {
     } pages[] = {{&pageMain, &pageMain.sizeDelta},
                  {&pageLan, &pageLan.sizeDelta},
                  {&pageFolder, &pageFolder.sizeDelta},
-                 {&pageDate, &pageDate.sizeDelta}};
+                 {&pageDate, &pageDate.sizeDelta},
+                 {&pageText, &pageText.sizeDelta}};
     for (auto& p : pages) {
         if (!p.page->hwnd()) continue;
         *p.sizeDelta = delta;

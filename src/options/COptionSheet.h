@@ -1,4 +1,4 @@
-// COptionSheet: the tabbed option sheet of the main dialog with its four pages, and the two
+// COptionSheet: the tabbed option sheet of the main dialog with its five pages, and the two
 // transfers between the pages and a SearchOptions.
 #pragma once
 
@@ -6,13 +6,14 @@
 #include "options/CPageFolder.h"
 #include "options/CPageLan.h"
 #include "options/CPageMain.h"
+#include "options/CPageText.h"
 #include "options/SearchOptions.h"
 #include "toolkit/TabbedSheet.h"
 
 class COptionSheet : public toolkit::TabbedSheet {
 public:
-    // Constructs the four pages and adds them in tab order: Main, Network, Folders, Date and
-    // Size. The windows are made by createInDialog.
+    // Constructs the five pages and adds them in tab order: Main, Network, Folders, Date and
+    // Size, Text. The windows are made by createInDialog.
     COptionSheet();
 
     // Makes the sheet a visible child of dialog that Tab can reach, with its top-left corner at
@@ -35,6 +36,7 @@ public:
     CPageLan pageLan;
     CPageFolder pageFolder;
     CPageDate pageDate;
+    CPageText pageText;
 
 protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

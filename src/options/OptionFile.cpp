@@ -63,6 +63,10 @@ void encodeOptions(std::string& out, const SearchOptions& o) {
     appendNames(out, o.domains);
     appendNames(out, o.servers);
     appendNames(out, o.folders);
+    // Without a text the file is exactly what earlier versions wrote.
+    if (o.containingText.empty()) return;
+    appendCountedString(out, o.containingText);
+    appendI32(out, o.matchCase);
 }
 
 void decodeOptions(ByteSource& in, SearchOptions& o) {
@@ -90,4 +94,13 @@ void decodeOptions(ByteSource& in, SearchOptions& o) {
     takeNames(in, o.domains, budget);
     takeNames(in, o.servers, budget);
     takeNames(in, o.folders, budget);
+    // The text and its flag: absent from files without a text (and from every earlier version's).
+    o.containingText.clear();
+    o.matchCase = 0;
+    if (in.bytesLeft() == 0) return;
+    o.containingText = takeString(in, budget);
+    o.matchCase = takeI32(in);
+    // The flag means nothing without a text, and a file with an empty text would not be saved
+    // back with it.
+    if (o.containingText.empty()) o.matchCase = 0;
 }

@@ -50,6 +50,10 @@ struct SearchOptions {
     std::string namePattern;
     int32_t fromDate = 0; // seconds since 1 January 1970 UTC
     int32_t toDate = 0;
+    // The text a file must contain; empty or blanks only means no text test. Files store it
+    // (and matchCase) only when it is not empty.
+    std::string containingText;
+    int32_t matchCase = 0; // 1: the text's case must match too
 
     friend bool operator==(const SearchOptions&, const SearchOptions&) = default;
 };

@@ -73,6 +73,7 @@
 #define IDD_PAGE_DATE 138
 #define IDD_PAGE_LAN 139
 #define IDD_PAGE_FOLDER 140
+#define IDD_PAGE_TEXT 141
 #define IDD_NAME_DIALOG 144
 
 // Main page (template 137)
@@ -128,6 +129,10 @@
 #define IDC_DATE_PREVIOUS 1030
 #define IDC_DATE_MAX_SPIN 1042
 #define IDC_DATE_MIN_SPIN 1043
+
+// Text page (template 141)
+#define IDC_TEXT_CONTAINING 1090
+#define IDC_TEXT_MATCH_CASE 1091
 
 // Name dialog (template 144)
 #define IDC_NAME_TEXT 1014

@@ -17,6 +17,8 @@
 #include "support/LabFixture.h"
 #include "support/LabNetwork.h"
 #include "support/NetworkTestSupport.h"
+#include "support/ScratchFolder.h"
+#include "support/StallingFolder.h"
 
 using testing::UnorderedElementsAreArray;
 
@@ -583,6 +585,61 @@ TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
     ASSERT_TRUE(host.start(refine));
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_EQ(host.engine().history().levelCount(), 3);
+}
+
+// A refinement that reads files for a text, stopped while a server holds one of its reads: the
+// search completes without it, with what it found before. When the read returns at last, the
+// thread adds nothing, shows no box and posts nothing, also while the next search runs.
+TEST(SearchEngineRefine, AStoppedRefinementIsLeftBehindInAReadThatDoesNotReturn) {
+    StallingFolder stall;
+    if (!stall.ready()) GTEST_SKIP() << stall.why();
+    ScratchFolder dir;
+    writeWholeFile(dir.file("first.txt"), "Invoice 2024-117");
+    writeWholeFile(dir.file("last.txt"), "Invoice 2024-117");
+    BoxRecorder boxes;
+    EngineTestHost host;
+    SearchEngine& engine = host.engine();
+    // Level 1 as a loaded result file makes it: the file that stalls between two that hold the text.
+    for (const auto& [folder, name] : {std::pair{dir.path(), "first.txt"},
+                                       std::pair{stall.path(), "stalled.txt"},
+                                       std::pair{dir.path(), "last.txt"}}) {
+        FoundItem item;
+        item.folder = folder;
+        item.name = name;
+        engine.store().append(item);
+    }
+    engine.history().pushIdentityLevel();
+
+    SearchOptions refine;
+    refine.scope = SearchScope::LastResult;
+    refine.containingText = "invoice 2024-117";
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.pumpUntil([&] { return engine.history().levelLength(2) == 1; }));
+    Sleep(200);
+    EXPECT_TRUE(engine.isBusy()) << "the read of stalled.txt should still wait";
+    // Not left behind before the stop, and then only as a thread that reads.
+    EXPECT_EQ(engine.leaveStoppedThreads(), 0);
+    engine.requestStop();
+    EXPECT_EQ(engine.leaveStoppedThreads(), 1);
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_EQ(engine.itemCount(), 1);
+    EXPECT_EQ(engine.itemAt(0)->name, "first.txt");
+    EXPECT_EQ(boxes.size(), 0u);
+    EXPECT_EQ(host.searchFinished, 0);
+
+    // The next refinement runs while that read waits; then the server answers.
+    refine.containingText = "";
+    ASSERT_TRUE(host.start(refine));
+    ASSERT_TRUE(host.waitForCompletion());
+    ASSERT_EQ(boxes.size(), 1u);
+    stall.release();
+    ASSERT_TRUE(host.pumpUntil([&] { return engine.threadsLeftBehind() == 0; }));
+    host.pump();
+    EXPECT_EQ(boxes.size(), 1u) << boxes[boxes.size() - 1].text;
+    EXPECT_EQ(host.searchFinished, 1);
+    EXPECT_EQ(engine.history().levelCount(), 3);
+    EXPECT_EQ(engine.history().levelLength(2), 1);
+    EXPECT_EQ(engine.history().levelLength(3), 1);
 }
 
 TEST(SearchEngineSession, SearchNowWhileBusyAndNewSearchWhileBusyAreRefused) {

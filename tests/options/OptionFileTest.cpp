@@ -148,6 +148,50 @@ TEST(OptionFile, ReadsNamesStoredInTheUtf16Form) {
     EXPECT_EQ(encoded(loaded).substr(68, 3), bytes({2, 'a', 'b'}));
 }
 
+// The Text page's two fields follow the folder names only when there is a text: without one the
+// file is what earlier versions wrote (and read), Match case or not.
+TEST(OptionFile, TheTextAndMatchCaseFollowTheFolderNamesOnlyWithAText) {
+    const SearchOptions base = busyOptions();
+    const std::string today = encoded(base);
+    SearchOptions o = base;
+    o.matchCase = 1;
+    EXPECT_EQ(encoded(o), today);
+
+    o.containingText = "Invoice 2024-117";
+    const std::string withText = encoded(o);
+    EXPECT_EQ(withText, today + bytes({16}) + "Invoice 2024-117" + le32(1));
+    o.containingText = std::string(300, 't');
+    o.matchCase = 0;
+    EXPECT_EQ(encoded(o).substr(today.size()), bytes({0xFF, 0x2C, 0x01}) +
+                                                   std::string(300, 't') + le32(0));
+
+    ScratchFolder dir;
+    const std::string path = dir.file("text.opt");
+    auto readBack = [&](const std::string& file, SearchOptions into) {
+        writeWholeFile(path, file);
+        readOptionFile(path, into);
+        return into;
+    };
+    SearchOptions expected = base;
+    expected.containingText = "Invoice 2024-117";
+    expected.matchCase = 1;
+    EXPECT_EQ(readBack(withText, sentinelOptions()), expected);
+    // Bytes after the flag are ignored.
+    EXPECT_EQ(readBack(withText + "later fields", sentinelOptions()), expected);
+    // A file without the pair means no text, whatever was there before.
+    EXPECT_EQ(readBack(today, expected), base);
+    // An empty text stored with Match case on reads as a file without the pair would be saved.
+    EXPECT_EQ(readBack(today + bytes({0}) + le32(1), expected), base);
+
+    // The pair cut anywhere: the end-of-file error.
+    for (size_t cut = today.size() + 1; cut < withText.size(); ++cut) {
+        writeWholeFile(path, withText.substr(0, cut));
+        SearchOptions into = sentinelOptions();
+        EXPECT_EQ(causeOfReading(path, into), FileError::EndOfFile) << "cut at " << cut;
+        EXPECT_EQ(into.folders.names, base.folders.names) << "cut at " << cut;
+    }
+}
+
 TEST(OptionFile, ReportsAMissingFileAndKeepsTheOptions) {
     ScratchFolder dir;
     SearchOptions o = sentinelOptions();

@@ -1,4 +1,4 @@
-// The option sheet with its four real pages inside a host window: enabling rules, validation
+// The option sheet with its five real pages inside a host window: enabling rules, validation
 // when a page is left, the transfers to and from SearchOptions and through an option file,
 // resizing, the New Search view, and (on request) screenshots of the pages.
 #include "options/COptionSheet.h"
@@ -23,7 +23,7 @@
 namespace {
 
 const int kFrameId = 1034;
-enum PageIndex { Main = 0, Network = 1, Folders = 2, DateAndSize = 3 };
+enum PageIndex { Main = 0, Network = 1, Folders = 2, DateAndSize = 3, Text = 4 };
 
 // A host window standing in for the main dialog: a hidden frame control marks where the sheet
 // goes. Message boxes are answered with OK and recorded.
@@ -78,6 +78,8 @@ SearchOptions unusualOptions() {
     o.namePattern = "*.mp3 *.ogg";
     o.fromDate = 1136073600 + 3723; // 2006-01-01 01:02:03 UTC
     o.toDate = 1700000000;
+    o.containingText = "  Invoice 2024-117 ";
+    o.matchCase = 1;
     return o;
 }
 
@@ -96,9 +98,9 @@ TEST_F(OptionSheetInHost, SitsAtTheFrameAsATabStopControlParent) {
     EXPECT_EQ(sheet.activeIndex(), Main);
     // The tabs in order, with the templates' captions.
     HWND tabs = sheet.tabControl();
-    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
-    const char* captions[] = {"Main", "Network", "Folders", "Date and Size"};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 5);
+    const char* captions[] = {"Main", "Network", "Folders", "Date and Size", "Text"};
+    for (int i = 0; i < 5; ++i) {
         char text[64] = "";
         TCITEMA item{};
         item.mask = TCIF_TEXT;
@@ -243,7 +245,7 @@ TEST_F(OptionSheetInHost, EveryOptionPassesThePagesUnchanged) {
     SearchOptions in = unusualOptions();
     sheet.applyOptionsToPages(&in);
     // Visiting each page exchanges it both ways.
-    for (PageIndex i : {Network, Folders, DateAndSize, Main})
+    for (PageIndex i : {Network, Folders, DateAndSize, Text, Main})
         show(i);
     SearchOptions out;
     sheet.readOptionsFromPages(out);
@@ -321,14 +323,15 @@ TEST_F(OptionSheetInHost, OptionsSurviveAnOptionFileAndComeBackToThePages) {
     openOptionFile(host, sheet, loaded);
     EXPECT_FALSE(requests.back().save);
     EXPECT_EQ(loaded, in);
-    for (PageIndex i : {Network, Folders, DateAndSize, Main})
+    for (PageIndex i : {Network, Folders, DateAndSize, Text, Main})
         show(i);
     SearchOptions shown;
     sheet.readOptionsFromPages(shown);
     EXPECT_EQ(shown, in);
     EXPECT_TRUE(boxes.empty());
 
-    // A file that ends early is reported; the pages and the options keep what they had.
+    // A file that ends early (here in the Match case flag after the text) is reported; the
+    // pages and the options keep what they had.
     std::string bytes = readWholeFile(path);
     writeWholeFile(path, bytes.substr(0, bytes.size() - 3));
     sheet.applyOptionsToPages(nullptr);
@@ -374,10 +377,26 @@ TEST_F(OptionSheetInHost, DefaultsAreShownAtStartAndAResetRefreshesThePageInFron
     sheet.applyOptionsToPages(nullptr);
     EXPECT_FALSE(checked(DateAndSize, IDC_DATE_ON));
     EXPECT_EQ(GetDlgItemInt(page(DateAndSize), IDC_DATE_MAX, nullptr, FALSE), 1000u);
+
+    // Reset empties the text and turns Match case off.
+    show(Text);
+    EXPECT_EQ(GetFocus(), control(Text, IDC_TEXT_CONTAINING));
+    SetDlgItemTextA(page(Text), IDC_TEXT_CONTAINING, "invoice");
+    click(Text, IDC_TEXT_MATCH_CASE);
+    sheet.readOptionsFromPages(shown);
+    EXPECT_EQ(shown.containingText, "invoice");
+    EXPECT_EQ(shown.matchCase, 1);
+    sheet.applyOptionsToPages(nullptr);
+    char text[32] = "?";
+    GetDlgItemTextA(page(Text), IDC_TEXT_CONTAINING, text, sizeof text);
+    EXPECT_STREQ(text, "");
+    EXPECT_FALSE(checked(Text, IDC_TEXT_MATCH_CASE));
 }
 
 TEST_F(OptionSheetInHost, NewSearchShowsTheMainPageWithAnEmptyNameField) {
     SetDlgItemTextA(page(Main), IDC_MAIN_NAME, "*.doc");
+    show(Text);
+    SetDlgItemTextA(page(Text), IDC_TEXT_CONTAINING, "kept");
     show(Folders);
     sheet.resetSheetView();
     EXPECT_EQ(sheet.activeIndex(), Main);
@@ -387,10 +406,13 @@ TEST_F(OptionSheetInHost, NewSearchShowsTheMainPageWithAnEmptyNameField) {
     SearchOptions o;
     sheet.readOptionsFromPages(o);
     EXPECT_EQ(o.namePattern, "");
+    // The text is part of what a search is: it stays for the next one.
+    EXPECT_EQ(o.containingText, "kept");
 }
 
 TEST_F(OptionSheetInHost, ResizingGrowsTheTabsThePagesAndTheNameField) {
     show(Network); // the Folders and Date pages have no windows yet
+    show(Text);
     show(Main);
     auto size = [](HWND w) {
         RECT r;
@@ -399,6 +421,7 @@ TEST_F(OptionSheetInHost, ResizingGrowsTheTabsThePagesAndTheNameField) {
     };
     SIZE tabs = size(sheet.tabControl()), mainPage = size(page(Main));
     SIZE lanPage = size(page(Network)), field = size(control(Main, IDC_MAIN_NAME));
+    SIZE textField = size(control(Text, IDC_TEXT_CONTAINING));
     SIZE sheetSize = size(sheet.hwnd());
     SetWindowPos(sheet.hwnd(), nullptr, 0, 0, sheetSize.cx + 40, sheetSize.cy + 30,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -408,6 +431,7 @@ TEST_F(OptionSheetInHost, ResizingGrowsTheTabsThePagesAndTheNameField) {
     EXPECT_EQ(size(page(Network)).cy, lanPage.cy + 30);
     EXPECT_EQ(size(control(Main, IDC_MAIN_NAME)).cx, field.cx + 40);
     EXPECT_EQ(size(control(Main, IDC_MAIN_NAME)).cy, field.cy + 30);
+    EXPECT_EQ(size(control(Text, IDC_TEXT_CONTAINING)).cx, textField.cx + 40);
     EXPECT_EQ(sheet.pageLan.sizeDelta.right, 40);
     EXPECT_EQ(sheet.pageLan.sizeDelta.bottom, 30);
     EXPECT_EQ(sheet.pageDate.sizeDelta.right, 0); // no window, nothing stored
@@ -440,8 +464,8 @@ TEST(OptionSheetShots, EachPage) {
     SearchOptions o = unusualOptions();
     o.dateMode = 0;
     sheet.applyOptionsToPages(&o);
-    const char* names[] = {"page-main", "page-network", "page-folders", "page-date"};
-    for (int i = 0; i < 4; ++i) {
+    const char* names[] = {"page-main", "page-network", "page-folders", "page-date", "page-text"};
+    for (int i = 0; i < 5; ++i) {
         ASSERT_TRUE(sheet.setActivePage(i));
         EXPECT_TRUE(saveWindowShot(host, folder + "/" + names[i] + ".bmp"));
     }

@@ -646,6 +646,144 @@ TEST_F(MainDialog, DoubleByteNamesAreOrdinaryNames) {
     EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
 }
 
+namespace {
+// A file of size bytes that holds only tail, at its very end; the rest is a hole in the file.
+bool makeSparseFile(const std::string& path, unsigned long long size, const std::string& tail) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER at;
+    at.QuadPart = (long long)(size - tail.size());
+    DWORD written = 0;
+    const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+                    WriteFile(file, tail.data(), DWORD(tail.size()), &written, nullptr) &&
+                    written == tail.size();
+    CloseHandle(file);
+    return ok;
+}
+
+std::vector<std::string> shownNames(MainWindow& w) {
+    std::vector<std::string> names;
+    for (int row = 0; row < w.rows(); ++row)
+        names.push_back(w.cell(row, 0));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
+// A user looks for the letters that mention an invoice: a search of the share, then the Text
+// page on the last result. Every encoding is found, in any case or in the typed case only, no
+// folder and no other file; the text goes into a saved search and comes back from it; Stop
+// ends a refinement in the middle of reading a huge file; nothing read is changed.
+TEST_F(MainDialog, TheTextPageFindsTheFilesThatContainTheText) {
+    LabNetwork lab("uitext");
+    lab.domain("UITDOM");
+    lab.server("UITEXT1");
+    lab.share("Mail");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    const std::string share = LabNetwork::uncPath("UITEXT1", "Mail");
+    auto utf16 = [](const std::string& ascii, bool bigEndian) {
+        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (char c : ascii)
+            out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        return out;
+    };
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"letter.txt", "Dear customer,\r\nInvoice 2024-117 is attached.\r\n"},
+        {"reminder.doc", "\xEF\xBB\xBFsecond reminder: INVOICE 2024-117, \xC3\xA0 payer"},
+        {"scan.txt", utf16("ref invoice 2024-117 end", false)},
+        {"mac.txt", utf16("Invoice 2024-117", true)},
+        {"other.txt", "Invoice 2024-118 and invoice 2024-11 7"},
+        {"empty.txt", ""},
+    };
+    for (const auto& [name, bytes] : files)
+        writeWholeFile(share + "\\" + name, bytes);
+    // A folder named after the text is no hit: folders hold no text.
+    ASSERT_TRUE(LabNetwork::makeFolder(share + "\\Invoice 2024-117"));
+    WIN32_FILE_ATTRIBUTE_DATA before{};
+    ASSERT_TRUE(GetFileAttributesExA((share + "\\letter.txt").c_str(), GetFileExInfoStandard,
+                                     &before));
+
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+    COptionSheet& sheet = d.optionSheet();
+    w.searchFor("*");
+    ASSERT_TRUE(w.waitForCompletion());
+    ASSERT_EQ(w.rows(), int(files.size()) + 1);
+
+    // The text typed on its page, then the name page again: the last result is refined.
+    auto typeText = [&](const char* text, bool matchCase) {
+        ASSERT_TRUE(sheet.setActivePage(4));
+        HWND page = sheet.pageText.hwnd();
+        SetDlgItemTextA(page, IDC_TEXT_CONTAINING, text);
+        CheckDlgButton(page, IDC_TEXT_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
+        ASSERT_TRUE(sheet.setActivePage(0));
+    };
+    typeText("invoice 2024-117", false);
+    w.searchFor("*", 1);
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(w.pane(1), "4 file(s) found");
+    EXPECT_EQ(shownNames(w),
+              (std::vector<std::string>{"letter.txt", "mac.txt", "reminder.doc", "scan.txt"}));
+    EXPECT_EQ(w.boxes.back().rfind("number: 7, Time:", 0), 0u) << w.boxes.back();
+
+    // Match case keeps only the files that hold it as typed; the page keeps the text.
+    w.command(ID_GO_BACK);
+    typeText("Invoice 2024-117", true);
+    w.searchFor("*", 1);
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(shownNames(w), (std::vector<std::string>{"letter.txt", "mac.txt"}));
+
+    // The text and Match case go into a saved search; Reset clears both; opening brings them
+    // back.
+    ScratchFolder scratch;
+    toolkit::setFileDialogResponder([&](const toolkit::FileDialogRequest&) {
+        return toolkit::FileDialogAnswer{true, scratch.file("Search.opt")};
+    });
+    w.command(ID_FILE_SAVE_CONFIGURATION);
+    const std::string saved = readWholeFile(scratch.file("Search.opt"));
+    EXPECT_EQ(saved.substr(saved.size() - 21), "\x10Invoice 2024-117\x01" + std::string(3, '\0'));
+    w.click(IDC_RESET);
+    SearchOptions shown;
+    sheet.readOptionsFromPages(shown);
+    EXPECT_EQ(shown.containingText, "");
+    EXPECT_EQ(shown.matchCase, 0);
+    w.command(ID_FILE_OPEN_CONFIGURATION);
+    sheet.readOptionsFromPages(shown);
+    EXPECT_EQ(shown.containingText, "Invoice 2024-117");
+    EXPECT_EQ(shown.matchCase, 1);
+
+    // A file of 4 GiB whose only match is at its end: Stop ends the refinement while it reads,
+    // within the usual second, and the file is no hit.
+    ASSERT_TRUE(makeSparseFile(share + "\\huge.bin", 4ull << 30, "Invoice 2024-117"));
+    typeText("", false);
+    w.searchFor("*", 0);
+    ASSERT_TRUE(w.waitForCompletion());
+    typeText("invoice 2024-117", false);
+    w.searchFor("*.bin", 1);
+    w.pump(200);
+    ASSERT_TRUE(d.searchPending()) << "the huge file was read to its end in 0.2 s";
+    EXPECT_EQ(w.pane(0), share);
+    const DWORD stoppedAt = GetTickCount();
+    w.click(IDC_STOP_SEARCH);
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_LT(GetTickCount() - stoppedAt, 1000u);
+    // It stopped between two blocks by itself: no thread was left behind in a read.
+    EXPECT_EQ(d.engine().threadsLeftBehind(), 0);
+    EXPECT_EQ(w.rows(), 0);
+    EXPECT_EQ(w.pane(1), "0 file(s) found");
+
+    // What was read is as it was.
+    for (const auto& [name, bytes] : files)
+        EXPECT_EQ(readWholeFile(share + "\\" + name), bytes) << name;
+    WIN32_FILE_ATTRIBUTE_DATA after{};
+    ASSERT_TRUE(GetFileAttributesExA((share + "\\letter.txt").c_str(), GetFileExInfoStandard,
+                                     &after));
+    EXPECT_EQ(CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0);
+    EXPECT_EQ(after.nFileSizeLow, before.nFileSizeLow);
+    DeleteFileA((share + "\\huge.bin").c_str());
+}
+
 std::string menuShot;
 HWND shotWindow;
 void CALLBACK shootOpenMenu(HWND, UINT, UINT_PTR id, DWORD) {
