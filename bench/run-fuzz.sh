@@ -6,6 +6,7 @@
 #   bash bench/run-fuzz.sh [--inputs N] [--seed N]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" --target bench_reader_fuzz >/dev/null
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 bash "$root/scripts/wine-prefix.sh" "$WINEPREFIX"

@@ -20,12 +20,13 @@ runs=${1:-1000000}
 which=${2:-both}
 seconds=${3:-0}
 sudo=""; [ "$(id -u)" = 0 ] || sudo=sudo
+install() { bash "$root/scripts/apt-install.sh" "$@"; }
 rt() { ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-"$1".a >/dev/null 2>&1; }
 if ! command -v clang++ >/dev/null || ! rt x86_64 || ! rt i386; then
-  $sudo apt-get install -y clang libclang-rt-dev >/dev/null
+  install clang libclang-rt-dev
 fi
 if [ "$which" != 64 ] && [ ! -e /usr/lib32/libstdc++.so ] && ! ls /usr/lib/gcc/x86_64-linux-gnu/*/32/libstdc++.so >/dev/null 2>&1; then
-  $sudo apt-get install -y g++-multilib >/dev/null
+  install g++-multilib
 fi
 out="$root/build/native-fuzz"
 mkdir -p "$out"
@@ -71,7 +72,7 @@ if [ "$which" != 64 ]; then
     -mllvm -asan-stack=0 -I "$root/src" "${sources[@]}" -o "$out/reader_fuzz_32"
   if ! ASAN_OPTIONS=detect_leaks=0 "$out/reader_fuzz_32" -runs=0 >/dev/null 2>&1; then
     # No 32-bit mode in this kernel: qemu runs the build (binfmt_misc hands it over).
-    command -v qemu-i386-static >/dev/null || $sudo apt-get install -y qemu-user-static >/dev/null
+    command -v qemu-i386-static >/dev/null || install qemu-user-static
     [ -e /proc/sys/fs/binfmt_misc/register ] || $sudo mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
       echo ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:FP' |

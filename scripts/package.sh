@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
-# Builds Corvask from scratch and writes the release into dist/:
-#   Corvask-VERSION-setup.exe     the installer (NSIS)
-#   Corvask-VERSION-portable.zip  the program, README.txt, the licence and the third-party notices
-#   SHA256SUMS                    checksums of both
-# Two runs on the same commit give the same bytes: file times and the PE header's time stamp
-# come from SOURCE_DATE_EPOCH (the time of the last commit unless set), the archive's entries
-# have a fixed order, times and modes. The release holds the 32-bit program; the tests package
-# a program of their own build with --exe.
+# Writes the release into dist/: for each of the two builds of Corvask, x64 (64-bit Windows, the
+# build the tests run) and x86 (32-bit Windows),
+#   Corvask-VERSION-ARCH-setup.exe     the installer (NSIS; the x64 one is a 64-bit program)
+#   Corvask-VERSION-ARCH-portable.zip  the program, README.txt, the licence and the notices
+# and one SHA256SUMS over all of them. Two runs on the same commit give the same bytes: file
+# times come from SOURCE_DATE_EPOCH (the time of the last commit unless set; the programs carry
+# no link time), the archives' entries have a fixed order, times and modes.
 #
-#   bash scripts/package.sh                      from scratch, into dist/
-#   bash scripts/package.sh --exe FILE --out DIR package a program already built (the tests do)
+#   bash scripts/package.sh                        builds both programs from scratch
+#                                                  (build/package-x64, build/package-x86)
+#   bash scripts/package.sh [--x64 EXE] [--x86 EXE] [--out DIR]
+#                                                  packages programs already built (the build's
+#                                                  target `packages` does, so nothing is built twice)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=""
+declare -A exe=()
 out="$root/dist"
+usage() { echo "usage: package.sh [--x64 Corvask.exe] [--x86 Corvask.exe] [--out folder]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
+  [ $# -ge 2 ] || usage
   case "$1" in
-    --exe) exe=$(realpath "$2"); shift 2 ;;
-    --out) out=$(realpath -m "$2"); shift 2 ;;
-    *) echo "usage: package.sh [--exe Corvask.exe] [--out folder]" >&2; exit 2 ;;
+    --x64|--x86) [ -f "$2" ] || { echo "package.sh: no program $2" >&2; exit 1; }
+                 exe[${1#--}]=$(realpath "$2") ;;
+    --out) out=$(realpath -m "$2") ;;
+    *) usage ;;
   esac
+  shift 2
 done
 
 version=$(sed -n 's/^project(Corvask VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
@@ -30,54 +36,56 @@ fi
 export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
 umask 022
 
-if [ -z "$exe" ]; then
+if [ ${#exe[@]} -eq 0 ]; then
   bash "$root/scripts/setup.sh"
-  command -v makensis >/dev/null || { echo "package.sh: makensis is missing (Debian package nsis)" >&2; exit 1; }
-  # The 32-bit program as it ships, whatever this machine's tests run on.
-  CORVASK_ARCH=i686 CORVASK_BUILD_NAME=package bash "$root/scripts/build.sh" --clean --target Corvask
-  exe="$root/build/package/bin/Corvask.exe"
+  # Both programs as they ship, whatever this machine's tests run on.
+  for arch in x64 x86; do
+    [ $arch = x64 ] && target=x86_64 || target=i686
+    CORVASK_ARCH=$target CORVASK_BUILD_NAME=package-$arch bash "$root/scripts/build.sh" --clean --target Corvask
+    exe[$arch]="$root/build/package-$arch/bin/Corvask.exe"
+  done
 fi
+command -v makensis >/dev/null || { echo "package.sh: makensis is missing (Debian package nsis)" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-stage="$work/Corvask-$version"
-mkdir -p "$stage"
-# The program without its debug records: the same code the tests ran, a third of the size.
-if file -b "$exe" | grep -q x86-64; then
-  # Only a test machine that cannot run 32-bit code packages a 64-bit build (the tests do).
-  echo "package.sh: packaging a 64-bit build of Corvask, with a 64-bit installer: $exe"
-  strip=x86_64-w64-mingw32-strip
-  target=(-DAMD64)
-else
-  strip=i686-w64-mingw32-strip
-  target=()
-fi
-$strip --strip-debug -o "$stage/Corvask.exe" "$exe"
+mkdir -p "$out"
+rm -f "$out"/Corvask-*-setup.exe "$out"/Corvask-*-portable.zip "$out/SHA256SUMS"
 # Text files with Windows line ends, so that every Notepad shows them as lines.
 crlf() { sed -e 's/\r$//' -e 's/$/\r/' "$1" >"$2"; }
-sed "s/@VERSION@/$version/g" "$root/packaging/README.txt" >"$work/README.txt"
-crlf "$work/README.txt" "$stage/README.txt"
-crlf "$root/LICENSE" "$stage/LICENSE.txt"
-crlf "$root/packaging/THIRD-PARTY-NOTICES.txt" "$stage/THIRD-PARTY-NOTICES.txt"
-files=(Corvask.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
-chmod 644 "$stage"/*
-chmod 755 "$stage"
-touch -h -d "@$SOURCE_DATE_EPOCH" "$stage" "$stage"/*
+made=()
 
-mkdir -p "$out"
-setup="Corvask-$version-setup.exe"
-portable="Corvask-$version-portable.zip"
-rm -f "$out/$setup" "$out/$portable" "$out/SHA256SUMS"
+for arch in x64 x86; do
+  [ -n "${exe[$arch]:-}" ] || continue
+  case $arch in
+    x64) format='PE32\+ executable.*x86-64'; strip=x86_64-w64-mingw32-strip; bits=64; nsis=(-DAMD64) ;;
+    x86) format='PE32 executable.*Intel 80386'; strip=i686-w64-mingw32-strip; bits=32; nsis=() ;;
+  esac
+  file -b "${exe[$arch]}" | grep -Eq "^$format" ||
+    { echo "package.sh: ${exe[$arch]} is not the $arch program: $(file -b "${exe[$arch]}")" >&2; exit 1; }
+  name="Corvask-$version-$arch"
+  stage="$work/$name"
+  mkdir -p "$stage"
+  # The program without its debug records: the same code the tests ran, a third of the size.
+  $strip --strip-debug -o "$stage/Corvask.exe" "${exe[$arch]}"
+  sed -e "s/@VERSION@/$version/g" -e "s/@ARCH@/$arch/g" -e "s/@BITS@/$bits/g" \
+      "$root/packaging/README.txt" >"$work/README-$arch.txt"
+  crlf "$work/README-$arch.txt" "$stage/README.txt"
+  crlf "$root/LICENSE" "$stage/LICENSE.txt"
+  crlf "$root/packaging/THIRD-PARTY-NOTICES.txt" "$stage/THIRD-PARTY-NOTICES.txt"
+  files=(Corvask.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt)
+  chmod 644 "$stage"/*
+  chmod 755 "$stage"
+  touch -h -d "@$SOURCE_DATE_EPOCH" "$stage" "$stage"/*
 
-makensis -V2 -NOCD "${target[@]}" -DVERSION="$version" -DSTAGE="$stage" \
-         -DICON="$root/src/resources/art/corvask.ico" -DOUTFILE="$out/$setup" \
-         "$root/packaging/Corvask.nsi" >"$work/makensis.log" ||
-  { cat "$work/makensis.log" >&2; exit 1; }
+  makensis -V2 -NOCD "${nsis[@]}" -DVERSION="$version" -DBITS=$bits -DSTAGE="$stage" \
+           -DICON="$root/src/resources/art/corvask.ico" -DOUTFILE="$out/$name-setup.exe" \
+           "$root/packaging/Corvask.nsi" >"$work/makensis.log" ||
+    { cat "$work/makensis.log" >&2; exit 1; }
+  # One folder holding the files, in a fixed order, with no extra (owner, time) fields.
+  (cd "$work" && zip -X -D -9 -q "$out/$name-portable.zip" "${files[@]/#/$name/}")
+  made+=("$name-setup.exe" "$name-portable.zip")
+done
 
-# One folder holding the files, in a fixed order, with no extra (owner, time) fields.
-(cd "$work" && zip -X -D -9 -q "$out/$portable" \
-    "${files[@]/#/Corvask-$version/}")
-
-(cd "$out" && sha256sum "$setup" "$portable" >SHA256SUMS)
-echo "package.sh: $out/$setup"
-echo "package.sh: $out/$portable"
+(cd "$out" && sha256sum "${made[@]}" >SHA256SUMS)
+printf 'package.sh: %s\n' "${made[@]/#/$out/}" "$out/SHA256SUMS"

@@ -23,16 +23,8 @@ unavailable() { echo "smb lab unavailable: $*"; exit 2; }
 # ---- what this machine must allow
 [ "$(id -u)" -eq 0 ] || unavailable "the servers bind port 445 and mount FUSE, which needs root"
 [ -c /dev/fuse ] || unavailable "/dev/fuse is missing (no FUSE in this kernel or container)"
-missing=()
-for p in "${smb_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "smb lab: installing ${missing[*]}"
-  { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-      --no-install-recommends "${missing[@]}"; } >/dev/null 2>&1 ||
-    unavailable "could not install ${missing[*]}"
-fi
+bash "$smb_root/scripts/apt-install.sh" "${smb_packages[@]}" ||
+  unavailable "could not install ${smb_packages[*]}"
 
 mkdir -p "$smb_state" "$smb_mount" "$smb_state/home/.smb"
 # Whatever this run started is ended again when it fails or is interrupted.

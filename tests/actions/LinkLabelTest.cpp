@@ -207,7 +207,10 @@ TEST(AboutBox, ShowsTheProgramAndItsTwoLinks) {
     // The one version number reaches both the About box and the file's properties.
     const std::string productVersion = versionResourceText("ProductVersion");
     EXPECT_FALSE(productVersion.empty());
-    EXPECT_EQ("Version " + productVersion, version);
+    // Both say which of the two builds this is.
+    const std::string bits = sizeof(void*) == 8 ? "(64-bit)" : "(32-bit)";
+    EXPECT_EQ("Version " + productVersion + " " + bits, version);
+    EXPECT_NE(std::string::npos, versionResourceText("FileDescription").find(bits.substr(1, 6)));
     EXPECT_EQ(productVersion, versionResourceText("FileVersion"));
     EXPECT_EQ("Corvask.exe", versionResourceText("OriginalFilename"));
     EXPECT_EQ("https://corvask.example.org/", web);

@@ -1,14 +1,17 @@
 // A Windows user's whole path with the release, in a fresh prefix: install silently, start
-// Corvask from the Start menu, open a saved result and a saved search through the shell, remove
-// it silently without a trace, and run the portable program from a folder of one's own.
+// Corvask from the Start menu and see which build it is, open a saved result and a saved search
+// through the shell, remove it silently without a trace, find that the installer refuses to put
+// itself beside the other build, and run the portable program from a folder of one's own.
 // run-test.sh makes the prefix and unpacks the zip; it names the installer and the unpacked
-// program in CORVASK_SETUP and CORVASK_PORTABLE (Windows paths).
+// program of this test's own build (64-bit or 32-bit) in CORVASK_SETUP and CORVASK_PORTABLE
+// (Windows paths).
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "options/OptionFile.h"
 #include "options/SearchOptions.h"
@@ -40,38 +43,63 @@ bool exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Runs a command line to its end; its exit code, or -1 when it could not start or did not end.
-long run(std::string commandLine) {
-    STARTUPINFOA start{sizeof(start)};
+// A process started from a command line; it is not waited for.
+struct Started {
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
+
+Started start(std::string commandLine) {
+    STARTUPINFOA startup{sizeof(startup)};
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &start, &process))
-        return -1;
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(process.hProcess, kStartLimitMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
+                        &startup, &process))
+        return {};
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    return {process.hProcess, process.dwProcessId};
+}
+
+// Waits for a started process to end: its exit code, or -1 when it did not start or end.
+long finish(Started started) {
+    if (!started.process) return -1;
+    DWORD code = DWORD(-1);
+    if (WaitForSingleObject(started.process, kStartLimitMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(started.process, &code);
+    CloseHandle(started.process);
     return long(code);
 }
 
-// The registry as the installer sees it: the installer and this test are built for one
-// architecture, so both see the same view.
-bool keyExists(HKEY root, const std::string& path) {
+// Runs a command line to its end; its exit code, or -1 when it could not start or did not end.
+long run(std::string commandLine) {
+    return finish(start(std::move(commandLine)));
+}
+
+// The installer writes into the registry view of its own build, as this test is built for the
+// same one; the other build's Add/Remove entry lives in the other view.
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr REGSAM kOwnView = kIs64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr REGSAM kOtherView = kIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+const std::string kBits = kIs64Bit ? "64-bit" : "32-bit";
+const std::string kOtherBits = kIs64Bit ? "32-bit" : "64-bit";
+
+bool keyExists(HKEY root, const std::string& path, REGSAM view = kOwnView) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-std::string keyText(HKEY root, const std::string& path, const char* value) {
+std::string keyText(HKEY root, const std::string& path, const char* value,
+                    REGSAM view = kOwnView) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return "<none>";
     char text[1024] = "";
     DWORD size = sizeof text;
-    if (RegGetValueA(root, path.c_str(), value, RRF_RT_REG_SZ, nullptr,
-                     text, &size) != ERROR_SUCCESS)
-        return "<none>";
-    return text;
+    LSTATUS status = RegGetValueA(key, nullptr, value, RRF_RT_REG_SZ, nullptr, text, &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? text : "<none>";
 }
 
 // Corvask's main window, once it appears (the test's prefix runs one Corvask at a time).
@@ -125,6 +153,68 @@ void openThroughTheShell(const std::string& document) {
     EXPECT_EQ(0, run("cmd.exe /c start \"\" \"" + document + "\""));
 }
 
+struct ProcessDialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK matchProcessDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<ProcessDialogSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner != search->processId || !IsWindowVisible(window) ||
+        lstrcmpA(className, "#32770") != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The first dialog (a message box) that the process shows, once it appears.
+HWND dialogOfProcess(DWORD processId) {
+    ProcessDialogSearch search{processId, nullptr};
+    (void)pumpUntil([&] {
+        EnumWindows(matchProcessDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }, kStartLimitMs);
+    return search.found;
+}
+
+std::string controlText(HWND control) {
+    char text[1024] = "";
+    SendMessageA(control, WM_GETTEXT, sizeof text, LPARAM(text));
+    return text;
+}
+
+BOOL CALLBACK appendStaticText(HWND child, LPARAM data) {
+    char className[16] = "";
+    GetClassNameA(child, className, sizeof className);
+    if (lstrcmpiA(className, "Static") == 0)
+        *reinterpret_cast<std::string*>(data) += controlText(child) + "\n";
+    return TRUE;
+}
+
+// What a message box says: the text of its static controls.
+std::string staticTexts(HWND window) {
+    std::string texts;
+    EnumChildWindows(window, appendStaticText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+// A text of a program's version resource (English, Unicode), as Explorer shows it.
+std::string versionText(const std::string& file, const std::string& name) {
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    void* value = nullptr;
+    UINT length = 0;
+    if (block.empty() || !GetFileVersionInfoA(file.c_str(), 0, DWORD(block.size()), block.data()) ||
+        !VerQueryValueA(block.data(), ("\\StringFileInfo\\040904b0\\" + name).c_str(), &value,
+                        &length) || length == 0)
+        return "<none>";
+    return static_cast<const char*>(value);
+}
+
 } // namespace
 
 TEST(WindowsUser, InstallOpenDocumentsUninstallAndRunThePortableProgram) {
@@ -141,15 +231,31 @@ TEST(WindowsUser, InstallOpenDocumentsUninstallAndRunThePortableProgram) {
     EXPECT_TRUE(exists(folder + "\\LICENSE.txt"));
     EXPECT_TRUE(exists(folder + "\\THIRD-PARTY-NOTICES.txt"));
     ASSERT_TRUE(exists(shortcut)) << shortcut;
-    EXPECT_EQ("Corvask", keyText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+    EXPECT_EQ("Corvask (" + kBits + ")", keyText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
     EXPECT_EQ(program + ",0", keyText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon"));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey, kOtherView))
+        << "the entry belongs in the " << kBits << " registry view only";
     const std::string quietUninstall =
         keyText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
 
-    // The Start-menu shortcut starts Corvask.
+    // The Start-menu shortcut starts Corvask, and its About box and its file's properties say
+    // which build it is.
     openThroughTheShell(shortcut);
     HWND started = corvaskWindow();
     ASSERT_TRUE(started) << "no Corvask window after starting the shortcut";
+    PostMessageA(started, WM_COMMAND, ID_HELP_ABOUT, 0);
+    HWND about = nullptr;
+    EXPECT_TRUE(pumpUntil([&] {
+        about = FindWindowA("#32770", "About Corvask");
+        return about && IsWindowVisible(about);
+    }, kStartLimitMs));
+    if (about) {
+        EXPECT_EQ("Version " + versionText(program, "ProductVersion") + " (" + kBits + ")",
+                  controlText(GetDlgItem(about, IDC_ABOUT_VERSION)));
+        PostMessageA(about, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_NE(std::string::npos, versionText(program, "FileDescription").find(kBits))
+        << versionText(program, "FileDescription");
     closeCorvask(started);
 
     // A saved result opened through the shell shows its rows.
@@ -199,6 +305,47 @@ TEST(WindowsUser, InstallOpenDocumentsUninstallAndRunThePortableProgram) {
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, "Software\\Classes\\Corvask.Options"));
     EXPECT_EQ("Other.Options", keyText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.opt", ""));
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.opt");
+
+    // The other build is installed (its entry in Add/Remove Programs, in its own registry view):
+    // this installer refuses to go beside it, silently with an error code (2: the install script
+    // stopped it) and otherwise with a message that says where to remove the other one.
+    HKEY planted = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0,
+                                             KEY_SET_VALUE | kOtherView, nullptr, &planted,
+                                             nullptr));
+    const std::string otherName = "Corvask (" + kOtherBits + ")";
+    const std::string otherUninstall = kIs64Bit
+        ? "\"C:\\Program Files (x86)\\Corvask\\uninstall.exe\""
+        : "\"C:\\Program Files\\Corvask\\uninstall.exe\"";
+    RegSetValueExA(planted, "DisplayName", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(otherName.c_str()), DWORD(otherName.size() + 1));
+    RegSetValueExA(planted, "UninstallString", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(otherUninstall.c_str()),
+                   DWORD(otherUninstall.size() + 1));
+    RegCloseKey(planted);
+    ASSERT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) << "the two views are one";
+
+    EXPECT_EQ(2, run("\"" + setup + "\" /S"));
+    EXPECT_FALSE(exists(folder)) << folder;
+    EXPECT_FALSE(exists(shortcut));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_EQ(otherName, keyText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", kOtherView));
+
+    Started installer = start("\"" + setup + "\"");
+    ASSERT_TRUE(installer.process) << setup;
+    HWND refusal = dialogOfProcess(installer.id);
+    EXPECT_TRUE(refusal) << "the installer showed no message";
+    if (refusal) {
+        const std::string said = staticTexts(refusal);
+        EXPECT_NE(std::string::npos, said.find("The " + kOtherBits + " Corvask is installed")) << said;
+        EXPECT_NE(std::string::npos, said.find("\"" + otherName + "\"")) << said;
+        EXPECT_NE(std::string::npos, said.find("Apps")) << said;
+        EXPECT_NE(std::string::npos, said.find("Programs and Features")) << said;
+        PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_EQ(2, finish(installer));
+    EXPECT_FALSE(exists(folder)) << folder;
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, kOtherView, 0);
 
     // The portable program runs from the folder it was unpacked into.
     const std::string portable = environment("CORVASK_PORTABLE");
