@@ -133,6 +133,7 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
     c.scope = o.scope == SearchScope::LastResult ? SearchScope::LastResult : SearchScope::Lan;
 
     int masks = splitNameMasks(o.namePattern, c.nameMasks);
+    compileFileMasks(c);
     if (c.scope == SearchScope::LastResult) {
         c.refinePatterns.setSize(0);
         for (int i = 0; i < masks; ++i)
@@ -168,6 +169,12 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
     c.maxSize = o.smallerThanKB * 1024u;
     // With a size test no folder is ever reported.
     if (c.largerThanOn || c.smallerThanOn) c.typeMask &= ~2u;
+}
+
+void compileFileMasks(SearchCriteria& c) {
+    c.fileMasks.clear();
+    for (int i = 0; i < c.maskCount(); ++i)
+        c.fileMasks.push_back(FileMask::compile(c.nameMasks[size_t(i)]));
 }
 
 void capturePatternCounts(SearchCriteria& c) {
