@@ -32,6 +32,7 @@ mkdir -p "$out"
 sources=("$root/bench/fuzz/NativeReaderFuzz.cpp" "$root/src/options/OptionFile.cpp"
          "$root/src/options/ListFile.cpp" "$root/src/toolkit/CountedString.cpp"
          "$root/src/toolkit/ByteDecoder.cpp" "$root/src/toolkit/PathNames.cpp"
+         "$root/src/toolkit/AnsiChars.cpp"
          "$root/src/results/ResultRecords.cpp" "$root/src/results/TextPool.cpp")
 
 seed() { # seed DIR: the corpus with its reader bytes

@@ -19,6 +19,7 @@
 #include "options/OptionFile.h"
 #include "results/ResultRecords.h"
 #include "results/TextPool.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/CountedString.h"
 #include "toolkit/GrowableArray.h"
 #include "toolkit/PathNames.h"
@@ -32,6 +33,13 @@ std::string ansiFromUtf16(const char16_t* units, size_t count) {
         out.push_back(units[i] < 0x80 ? char(units[i]) : '?');
     return out;
 }
+
+// Natively there is no platform table: the readers run in code page 932, whose trail bytes
+// include the backslash and the letters, the hardest case for every name check.
+namespace ansi {
+unsigned platformCodePage() { return 932; }
+bool platformLeadBytes(unsigned, LeadBytes&) { return false; }
+} // namespace ansi
 
 namespace {
 

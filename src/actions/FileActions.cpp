@@ -9,6 +9,7 @@
 #include "actions/ShellLink.h"
 #include "resources/resource.h"
 #include "results/ResultView.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/Application.h"
 #include "toolkit/FileDialogs.h"
 #include "toolkit/MessageBoxes.h"
@@ -61,7 +62,7 @@ void shellOpen(const std::string& path, bool asFolder) {
 }
 
 std::string withBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    if (!ansi::endsWithChar(folder, '\\')) folder += '\\';
     return folder;
 }
 

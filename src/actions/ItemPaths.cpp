@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "results/ResultView.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBoxes.h"
 #include "toolkit/PathNames.h"
@@ -38,12 +39,12 @@ bool fullPathOf(const std::string& path, std::string& full, std::string* filePar
 } // namespace
 
 std::optional<std::string> checkedItemPath(const FoundItem& item) {
-    if (!isPlainName(item.name) || !isPlainFolder(item.folder)) return std::nullopt;
+    if (!isActionableName(item.name) || !isActionableFolder(item.folder)) return std::nullopt;
     return item.folder + "\\" + item.name;
 }
 
 std::optional<std::string> checkedFolderPath(const FoundItem& item) {
-    if (!isPlainFolder(item.folder)) return std::nullopt;
+    if (!isActionableFolder(item.folder)) return std::nullopt;
     return item.folder + "\\";
 }
 
@@ -102,7 +103,7 @@ LinkPlace reserveShortcutPath(const std::string& folder, const std::string& item
                               std::string& linkPath) {
     std::string fullFolder;
     if (!fullPathOf(folder, fullFolder)) return LinkPlace::TooLong;
-    if (fullFolder.empty() || fullFolder.back() != '\\') fullFolder += '\\';
+    if (!ansi::endsWithChar(fullFolder, '\\')) fullFolder += '\\';
     for (int number = 1; number <= kMostShortcutNumbers; ++number) {
         std::string file = "Shortcut to " + itemName;
         if (number > 1) file += " (" + std::to_string(number) + ")";

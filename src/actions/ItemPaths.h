@@ -16,7 +16,9 @@
 class ResultView;
 
 // The item's full path (folder, backslash, name), or none when its name or folder fails the
-// check. A name with '?' (characters the code page could not hold) fails: '?' is a wildcard.
+// check. A name with '?' (characters the code page could not hold) fails: '?' is a wildcard;
+// so does a name the platform would trim or read as a device ("abc.", "nul.txt"), which would
+// make the action reach another file.
 std::optional<std::string> checkedItemPath(const FoundItem& item);
 
 // The item's folder as a path that can only name a folder: it always ends with a backslash, so

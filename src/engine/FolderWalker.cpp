@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "toolkit/AnsiChars.h"
 #include "toolkit/NamePattern.h"
 #include "toolkit/PathNames.h"
 #include "engine/SearchCriteria.h"
@@ -37,32 +38,25 @@ bool isDotEntry(const char* name) {
 // the listing reach another folder ("..\*" lists the parent) and record its entries here. No
 // name holds those characters, so such a mask matches nothing.
 bool isNameMask(const std::string& mask) {
-    return mask.find_first_of("\\/:") == std::string::npos;
+    return ansi::findCharOf(mask, "\\/:") == std::string::npos;
 }
 
 // Makes the entry's name one the program can trust, or returns false when the entry is no hit
 // and is not entered. A server may return any bytes: a separator, a drive colon or '*' cannot be
-// part of a real name (an empty name neither). A '?' stands for a character the ANSI code page
-// could not hold, and is a wildcard to the platform and the shell: such an entry takes its short
-// name, which reaches the same file, when it has a plain one; otherwise it stays a hit as it came
-// (the actions refuse it) and wildcard is set, so that the walk does not enter it. One scan of
-// the name, no allocation.
+// part of a real name (an empty name neither); "." and ".." are the folder itself and its
+// parent, whatever attributes they come with. The name is read character by character: in the
+// double-byte code pages a character's second byte may be the byte of '\'. A '?' stands for a
+// character the ANSI code page could not hold, and is a wildcard to the platform and the shell:
+// such an entry takes its short name, which reaches the same file, when it has a plain one;
+// otherwise it stays a hit as it came (the actions refuse it) and wildcard is set, so that the
+// walk does not enter it. No allocation.
 bool trustName(WIN32_FIND_DATAA& entry, bool& wildcard) {
     wildcard = false;
     entry.cFileName[MAX_PATH - 1] = '\0';
-    if (entry.cFileName[0] == '\0') return false;
-    bool question = false;
-    for (const char* c = entry.cFileName; *c; ++c) {
-        switch (*c) {
-        case '\\':
-        case '/':
-        case ':':
-        case '*': return false;
-        case '?': question = true; break;
-        default: break;
-        }
-    }
-    if (!question) return true;
+    const std::string_view name(entry.cFileName);
+    if (name.empty() || isDotEntry(entry.cFileName)) return false;
+    if (ansi::findCharOf(name, "\\/:*") != std::string_view::npos) return false;
+    if (ansi::findChar(name, '?') == std::string_view::npos) return true;
     entry.cAlternateFileName[sizeof entry.cAlternateFileName - 1] = '\0';
     if (isPlainName(entry.cAlternateFileName, QuestionMarks::Refused)) {
         std::memcpy(entry.cFileName, entry.cAlternateFileName, sizeof entry.cAlternateFileName);
@@ -85,7 +79,7 @@ void walkFolder(const WalkContext& context, const std::string& path) {
     // Every folder walked must pass the folder list, the share root included: a rejected folder
     // is skipped with everything below it.
     if (criteria.folderMode != FilterMode::All) {
-        size_t slash = path.rfind('\\');
+        size_t slash = ansi::findLastChar(path, '\\');
         std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
         if (!listAccepts(criteria.folderMode, criteria.folderPatterns, criteria.folderPatternCount,
                          lowerAnsi(last)))
@@ -113,8 +107,7 @@ void walkFolder(const WalkContext& context, const std::string& path) {
             bool wildcard = false;
             if (!trustName(entry, wildcard)) continue;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if ((criteria.typeMask & 2) && !isDotEntry(entry.cFileName))
-                    addHit(context, entry, path);
+                if (criteria.typeMask & 2) addHit(context, entry, path);
                 if (collect && !wildcard && isEnterableFolderName(entry.cFileName))
                     subfolders.emplace_back(entry.cFileName);
             } else if (criteria.typeMask & 1) {
@@ -149,9 +142,7 @@ bool listsEveryEntry(const std::string& mask) {
 }
 
 bool isEnterableFolderName(const char* name) {
-    for (const char* c = name; *c; ++c)
-        if (*c != '.' && *c != ' ') return true;
-    return false;
+    return name[0] != '\0' && !isTrimmedName(name) && !isDeviceName(name);
 }
 
 void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder) {

@@ -31,9 +31,9 @@ struct WalkContext {
 // after a stop the walk returns at the next entry and what it found stays. Any thread.
 void walkFolder(const WalkContext& context, const std::string& path);
 
-// False for ".", ".." and every other name made of dots and blanks only: the platform drops
-// trailing dots and blanks from a path, so such a name, which a server may still return, would
-// lead back into the folder itself (or its parent) and the walk would never end.
+// False for a name the platform would not open as it reads: one that ends in a dot or a blank
+// ("abc." opens "abc", "..." the folder itself, so the walk could list another folder or never
+// end) or a DOS device name. Such folders may be hits; they are never entered.
 bool isEnterableFolderName(const char* name);
 
 // True for a mask that every name matches ("*", "*.*"): its listing also gives the subfolders.

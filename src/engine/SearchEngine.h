@@ -152,11 +152,10 @@ private:
     void postToOwner(const SearchRun& run, UINT message, WPARAM wParam);
     // Lets the status bar show statusBar_ in its first pane (or stop, with follow false).
     void followFolderText(bool follow);
-    // Queues a server and starts a worker for it where the worker rule says so; with
-    // unlessQueued, a server already queued in this search (any case) is left out.
-    // Nothing once run was stopped: a thread left behind never queues into a later search.
-    void queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags,
-                     bool unlessQueued = false);
+    // Queues a server and starts a worker for it where the worker rule says so; a server
+    // already queued in this search (its name compared without case) is left out. Nothing once
+    // run was stopped: a thread left behind never queues into a later search.
+    void queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags);
     // At the end of the enumeration: the servers the user named (criteria_.namedServers) that
     // the enumeration did not queue are queued as servers of their own, whatever domain they
     // belong to; none after a stop request or a walk that found no network.
@@ -190,7 +189,7 @@ private:
     // The current search's run (the last one's between searches); never null.
     std::shared_ptr<SearchRun> run_;
     // Lower-cased names of the servers queued during this search, under queueLock, so that a
-    // server the user named is never queued a second time.
+    // server listed twice, or listed and named, is queued once.
     std::set<std::string> queuedServerNames_;
     std::atomic<int32_t> workersStarted_{0};
 };

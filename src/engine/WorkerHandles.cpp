@@ -32,11 +32,16 @@ void WorkerHandles::closeAll() {
 
 void WorkerHandles::passRunningTo(WorkerHandles& other) {
     LockHolder hold(lock());
-    for (HANDLE h : unlocked()) {
+    GrowableArray<HANDLE>& handles = unlocked();
+    // Each handle leaves this list as soon as it is closed or handed over: when handing one over
+    // fails (no memory), it and the rest stay here, open, and no handle is ever closed twice.
+    for (int32_t last = handles.count() - 1; last >= 0; --last) {
+        HANDLE h = handles[last];
         if (threadHasEnded(h))
             CloseHandle(h);
         else
             other.append(h);
+        handles.removeAt(last);
     }
-    unlocked().setSize(0);
+    handles.setSize(0);
 }

@@ -20,8 +20,31 @@ public:
     bool anyRunning();
     // Closes every handle and empties the list.
     void closeAll();
+    // Makes a thread with start (which returns its handle, or null when it made none) and
+    // records the handle in one step under workersLock: the slot is made before start runs, so
+    // a thread that exists is always in the list, and whoever takes the lock next sees it. A
+    // failure to make the slot (no memory) is thrown before start is called; one thrown by
+    // start leaves the list as it was.
+    template <typename Start> HANDLE startRecorded(Start&& start) {
+        LockHolder hold(lock());
+        GrowableArray<HANDLE>& handles = unlocked();
+        handles.append(nullptr);
+        HANDLE thread = nullptr;
+        try {
+            thread = start();
+        } catch (...) {
+            handles.removeAt(handles.count() - 1);
+            throw;
+        }
+        if (thread)
+            handles[handles.count() - 1] = thread;
+        else
+            handles.removeAt(handles.count() - 1);
+        return thread;
+    }
     // Moves the handles of running workers to other (its lock is taken after this one's),
-    // closes the others and empties the list.
+    // closes the others and empties the list. When other cannot grow (no memory) the failure is
+    // thrown and the handles not yet moved or closed stay here, open.
     void passRunningTo(WorkerHandles& other);
 };
 

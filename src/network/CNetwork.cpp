@@ -170,7 +170,9 @@ int32_t CNetworkHooks::filterResource(NETRESOURCEA* resource, uint32_t walkFlags
 
 int32_t CNetworkHooks::reportError(DWORD code, const char* functionName, bool /*showBox*/) {
     if (errorHook_) return errorHook_(user_, code, functionName);
-    if (code == ERROR_NO_NETWORK) return CNetwork::reportError(code, functionName, true);
+    // After a stop the failure is only recorded: a thread whose call to a hung server returns
+    // long after the user stopped (perhaps during a later search) must not put up a box.
+    if (code == ERROR_NO_NETWORK) return CNetwork::reportError(code, functionName, !walkStopped());
     CNetwork::reportError(code, functionName, false);
     return 1;
 }

@@ -117,8 +117,8 @@ public:
     int32_t handleResource(NETRESOURCEA* resource) override;
     int32_t filterResource(NETRESOURCEA* resource, uint32_t walkFlags) override;
     // With an error hook: the hook's result. Without one: 1222 (no network) shows the failure
-    // in a stop box and ends the walk (0); any other failure is only recorded and the walk goes
-    // on (1).
+    // in a stop box (unless the walk was stopped) and ends the walk (0); any other failure is
+    // only recorded and the walk goes on (1).
     int32_t reportError(DWORD code, const char* functionName, bool showBox) override;
 
     // The flag that stops every walk of this object when it is not 0 (the engine's stop

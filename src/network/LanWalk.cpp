@@ -4,6 +4,8 @@
 #include "engine/SearchEngine.h"
 #include "engine/UserMessages.h"
 
+#include <memory>
+
 namespace {
 
 // The name a record carries, or "" when the provider gave none.
@@ -63,15 +65,15 @@ int32_t SearchEngine::onNetworkShare(void* parameter, NETRESOURCEA* resource) {
     return 1;
 }
 
-void SearchEngine::queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags,
-                               bool unlessQueued) {
+void SearchEngine::queueServer(SearchRun& run, const NETRESOURCEA& server, uint32_t walkFlags) {
     int32_t queued = 0;
     bool noWorkerLooks = false;
     {
         LockHolder queue(serverQueue_.lock());
         if (run.stopped()) return;
-        const bool isNew = queuedServerNames_.insert(lowerAnsi(remoteNameOf(server))).second;
-        if (unlessQueued && !isNew) return;
+        // A server the network lists under two workgroups, or that the user also named, is
+        // searched once.
+        if (!queuedServerNames_.insert(lowerAnsi(remoteNameOf(server))).second) return;
         queued = serverQueue_.push(server, walkFlags);
         // Workers lower this count only under queueLock when they decide to end: if it is 0
         // now, no worker will look at the queue again and this server needs a worker of its own.
@@ -109,7 +111,7 @@ void SearchEngine::queueNamedServers(SearchRun& run, int32_t walkResult) {
         server.dwDisplayType = RESOURCEDISPLAYTYPE_SERVER;
         server.dwUsage = RESOURCEUSAGE_CONTAINER;
         server.lpRemoteName = remoteName.data();
-        queueServer(run, server, kLanWalkFlags, true);
+        queueServer(run, server, kLanWalkFlags);
     }
 }
 
@@ -128,19 +130,31 @@ void SearchEngine::adoptOrphanedServers(SearchRun& run) {
 void SearchEngine::startWorker(SearchRun& run) {
     // Counted before it exists, so that it cannot decide to end before it was counted.
     run.runningWorkers.fetch_add(1);
-    RunTicket* ticket = makeTicket(run);
-    HANDLE worker = settings_.createWorkerThread
-                        ? settings_.createWorkerThread(&SearchEngine::serverWorker, ticket)
-                        : CreateThread(nullptr, 0, &SearchEngine::serverWorker, ticket, 0, nullptr);
-    if (!worker) {
-        takeRun(ticket); // no thread took it
-        run.runningWorkers.fetch_sub(1);
+    HANDLE worker = nullptr;
+    try {
+        // The thread is made and recorded under workersLock, the lock the interface thread takes
+        // to leave a stopped search's threads behind: either the handle is in the list when they
+        // are left behind, or the run was left behind first and no worker is made. So no worker
+        // ever runs that closing the program does not know of.
+        worker = workerHandles_.startRecorded([this, &run]() -> HANDLE {
+            if (run.leftBehind.load()) return nullptr;
+            std::unique_ptr<RunTicket> ticket(makeTicket(run));
+            HANDLE thread =
+                settings_.createWorkerThread
+                    ? settings_.createWorkerThread(&SearchEngine::serverWorker, ticket.get())
+                    : CreateThread(nullptr, 0, &SearchEngine::serverWorker, ticket.get(), 0, nullptr);
+            if (thread) ticket.release(); // the thread takes it
+            return thread;
+        });
+    } catch (...) {
+        run.runningWorkers.fetch_sub(1); // no memory: no worker was made
+        throw;
     }
-    Sleep(settings_.workerStartPauseMs);
-    if (worker) {
+    if (worker)
         workersStarted_.fetch_add(1);
-        workerHandles_.append(worker);
-    }
+    else
+        run.runningWorkers.fetch_sub(1);
+    Sleep(settings_.workerStartPauseMs);
 }
 
 DWORD WINAPI SearchEngine::serverWorker(LPVOID ticket) {

@@ -43,6 +43,13 @@ void appendResultRecord(std::string& out, const FoundItem& item) {
 
 namespace {
 
+// Rows whose item the file can hold: a row without an item, or an item whose name or folder the
+// reader would refuse, is left out rather than written as a record that would end the load
+// and drop every later row.
+bool isStored(const StoredItem* item) {
+    return item && isStorableRecord(item->nameView(), item->folderView());
+}
+
 // The records of one block of rows, written in place: no zero-filling and no growth per field.
 class RecordBlock {
 public:
@@ -50,16 +57,9 @@ public:
     const char* data() const { return bytes_.get(); }
     size_t size() const { return size_; }
 
-    // One record for a stored item, or an empty record for a row without one (so that the count
-    // written stays true).
+    // One record for a stored item the reader takes (isStored); nothing for any other row.
     void append(const StoredItem* item) {
-        if (!item) {
-            char* p = room(kResultRecordFixedBytes + 2);
-            putLE32(p, kResultRecordMark);
-            std::memset(p + 4, 0, kResultRecordFixedBytes - 4 + 2); // two empty texts follow
-            size_ += kResultRecordFixedBytes + 2;
-            return;
-        }
+        if (!isStored(item)) return;
         const std::string_view name = item->nameView(), folder = item->folderView();
         char* p = room(kResultRecordFixedBytes + 2 * kMostCountedPrefixBytes + name.size() +
                        folder.size());
@@ -118,10 +118,14 @@ bool saveResultFile(ResultView& view, const std::string& path, HWND owner) {
     try {
         FileArchive file = FileArchive::createForWriting(path);
         file.writeU32(kResultFileHeader);
-        int32_t n = view.itemCount();
-        file.writeI32(n);
-        // Rows below the count always have an item while the results are not cleared, which only
-        // this thread does; an empty record keeps the count true regardless.
+        const int32_t n = view.itemCount();
+        // The count is that of the records written, so it is known before the first of them.
+        int32_t stored = 0;
+        for (int32_t row = 0; row < n;)
+            row += view.visitRowBlock(row, n, [&stored](int32_t, const StoredItem* item) {
+                if (isStored(item)) ++stored;
+            });
+        file.writeI32(stored);
         RecordBlock block;
         for (int32_t row = 0; row < n;) {
             block.clear();

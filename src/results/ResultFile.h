@@ -17,7 +17,8 @@ class ResultView;
 void appendResultRecord(std::string& out, const FoundItem& item);
 
 // Writes the current view, rows in display order. Callable while a search runs: the rows counted
-// at the start are written. On failure shows the file-error text (MB_ICONSTOP, owned by owner)
+// at the start are written, except any the reader would refuse (isStorableRecord), so that the
+// file loads whole. On failure shows the file-error text (MB_ICONSTOP, owned by owner)
 // and returns false; the file may then be incomplete.
 bool saveResultFile(ResultView& view, const std::string& path, HWND owner);
 

@@ -13,6 +13,10 @@ constexpr uint64_t kMostRecordBytes =
 
 } // namespace
 
+bool isStorableRecord(std::string_view name, std::string_view folder) {
+    return isPlainName(name, QuestionMarks::Kept) && isPlainFolder(folder, QuestionMarks::Kept);
+}
+
 const ResultRecord& ResultRecordReader::next() {
     for (;;) {
         ByteDecoder in(window_.data() + start_, end_ - start_);
@@ -32,9 +36,7 @@ const ResultRecord& ResultRecordReader::next() {
         start_ += in.position();
         record_.name = textOf(name, wideName_);
         record_.folder = textOf(folder, wideFolder_);
-        if (!isPlainName(record_.name, QuestionMarks::Kept) ||
-            !isPlainFolder(record_.folder, QuestionMarks::Kept))
-            throw BadResultRecord();
+        if (!isStorableRecord(record_.name, record_.folder)) throw BadResultRecord();
         return record_;
     }
 }

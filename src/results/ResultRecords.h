@@ -40,6 +40,11 @@ public:
     BadResultRecord() : std::runtime_error("a record names no plain file") {}
 };
 
+// True when a record of this name and folder is one the reader takes: the name one path
+// component, the folder a drive root, drive path or network path ('?' kept: the walker keeps
+// such names). The writer saves no other record, so every file the program saves loads whole.
+bool isStorableRecord(std::string_view name, std::string_view folder);
+
 // Reads records through a window of the source's bytes and decodes each one from memory. A
 // record longer than the window makes the window grow to hold it, but only after the bytes it
 // lacks have been checked against what the source still holds and against kMostTextBytes, so the
@@ -53,7 +58,7 @@ public:
     // The next record; texts sent in UTF-16 are converted to the ANSI code page. Valid until the
     // next call. Throws the source's end-of-data error when the source ends first,
     // TooLargeToRead for a text longer than kMostTextBytes, and BadResultRecord for a name or
-    // folder that fails the checks of PathNames.h ('?' kept: the walker keeps such names).
+    // folder that fails isStorableRecord.
     const ResultRecord& next();
 
 private:

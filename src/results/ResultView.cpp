@@ -1,5 +1,6 @@
 // The current view's rows, cell texts, icons, selection summary and selection commands.
 #include "results/ResultView.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/Dpi.h"
 
 #include <shellapi.h>
@@ -125,8 +126,8 @@ std::string typeNameFor(const std::string& path, uint32_t attributes) {
 }
 
 std::string fallbackTypeName(const std::string& path) {
-    size_t dot = path.rfind('.');
-    size_t slash = path.rfind('\\');
+    size_t dot = path.rfind('.'); // a dot is never part of a double-byte character
+    size_t slash = ansi::findLastChar(path, '\\');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
         return upperAnsi(path.substr(dot + 1)) + " File";
     return "File";
@@ -359,6 +360,9 @@ LRESULT ResultView::onGetDispInfo(NMLVDISPINFOA* info) {
     if ((request.mask & LVIF_TEXT) && request.pszText && request.cchTextMax > 0) {
         std::string text = cellTextOf(*item, request.iSubItem);
         size_t n = std::min(text.size(), size_t(request.cchTextMax - 1));
+        // A cut never leaves half of a double-byte character before the terminator.
+        while (n > 0 && n < text.size() && !ansi::isCharBoundary(text, n))
+            --n;
         memcpy(request.pszText, text.data(), n);
         request.pszText[n] = '\0';
     }

@@ -1,6 +1,7 @@
-// ansiFromUtf16 with the platform's tables.
+// ansiFromUtf16 and the lead bytes of the program's code page, with the platform's tables.
 #include <windows.h>
 
+#include "toolkit/AnsiChars.h"
 #include "toolkit/CountedString.h"
 
 std::string ansiFromUtf16(const char16_t* units, size_t count) {
@@ -14,3 +15,18 @@ std::string ansiFromUtf16(const char16_t* units, size_t count) {
     WideCharToMultiByte(CP_ACP, 0, wide, int(count), out.data(), needed, nullptr, nullptr);
     return out;
 }
+
+// The program's code page and its lead bytes, from the platform's tables.
+namespace ansi {
+
+unsigned platformCodePage() { return GetACP(); }
+
+bool platformLeadBytes(unsigned codePage, LeadBytes& table) {
+    CPINFO info{};
+    if (!GetCPInfo(codePage, &info)) return false;
+    for (unsigned b = 0; b < 256; ++b)
+        table.setLead(static_cast<unsigned char>(b), IsDBCSLeadByteEx(codePage, BYTE(b)) != 0);
+    return true;
+}
+
+} // namespace ansi

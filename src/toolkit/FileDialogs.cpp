@@ -1,6 +1,8 @@
 // The file dialogs and the folder browser, real or answered by a test's responder.
 #include "toolkit/FileDialogs.h"
 
+#include "toolkit/AnsiChars.h"
+
 #include <commdlg.h>
 #include <shlobj.h>
 
@@ -22,7 +24,7 @@ std::string currentFolder() {
 
 // The folder part of a full path ("C:\" stays a root, "C:\a\b.txt" gives "C:\a").
 std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
+    size_t slash = ansi::findLastCharOf(path, "\\/");
     if (slash == std::string::npos) return {};
     if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);
     return path.substr(0, slash);

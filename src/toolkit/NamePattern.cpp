@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "toolkit/AnsiChars.h"
+
 NamePattern NamePattern::compile(std::string_view text) {
     NamePattern p;
     std::string s(text);
@@ -15,7 +17,7 @@ NamePattern NamePattern::compile(std::string_view text) {
 
     bool sawStar = false;
     size_t star;
-    while ((star = s.find('*')) != std::string::npos) {
+    while ((star = ansi::findChar(s, '*')) != std::string::npos) {
         sawStar = true;
         p.pieces_.append(s.substr(0, star));
         s.erase(0, star + 1);
@@ -49,14 +51,16 @@ NamePattern NamePattern::compile(std::string_view text) {
 bool NamePattern::matches(std::string_view c) const {
     switch (kind_) {
     case PatternKind::Exact: return c == literal_;
-    case PatternKind::Contains: return c.find(literal_) != std::string_view::npos;
+    case PatternKind::Contains: return ansi::findText(c, literal_) != std::string_view::npos;
     case PatternKind::NoExtension: return c.find('.') == std::string_view::npos;
     case PatternKind::Pieces: break;
     }
     std::string_view rest = c;
     for (int32_t i = 0; i < pieces_.count(); ++i) {
         const std::string& piece = pieces_[i];
-        size_t at = rest.find(piece);
+        // Only where a character starts: "*t*" must not take the trail byte of a double-byte
+        // character for a 't'.
+        size_t at = ansi::findText(rest, piece);
         if (at == std::string_view::npos) return false;
         if (i == 0 && !leadingStar_ && at != 0) return false;
         rest.remove_prefix(at + piece.size());

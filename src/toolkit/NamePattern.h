@@ -18,6 +18,7 @@ enum class PatternKind : int32_t {
 
 // A compiled pattern; a value (copies copy the piece list). Only '*' is a wildcard, standing
 // for any run of characters including the empty one; '?' and all else stand for themselves.
+// Pieces match only at character boundaries of the program's code page.
 class NamePattern {
 public:
     // No pieces, an empty literal, kind Exact (matches only the empty name).

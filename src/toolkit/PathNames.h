@@ -1,7 +1,9 @@
 // What a name and a folder may look like before the program builds a path from them: a name is
 // one path component, a folder a drive root, a drive path or a network path. Result files and
 // servers are untrusted, so every name and folder is checked here before it is kept or acted on.
-// Platform-neutral, so the readers that call it can be built natively for fuzzing.
+// Names are stepped through character by character (toolkit/AnsiChars.h): in the double-byte
+// code pages the second byte of "表" is the byte of '\'. Platform-neutral, so the readers that
+// call it can be built natively for fuzzing.
 #pragma once
 
 #include <string_view>
@@ -21,3 +23,18 @@ bool isPlainFolder(std::string_view folder, QuestionMarks marks = QuestionMarks:
 
 // True when the text holds '*' or '?', the shell's wildcards.
 bool hasWildcard(std::string_view text);
+
+// A name the platform does not open as it reads: one that ends in a dot or a blank, or holds
+// only dots and blanks (Windows drops trailing dots and blanks, so "abc." opens "abc" and "..."
+// the folder itself).
+bool isTrimmedName(std::string_view name);
+// A DOS device name: CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$, CONOUT$, in any case,
+// also with blanks before an extension or with an extension ("nul.txt", "com1 .log").
+bool isDeviceName(std::string_view name);
+
+// What an action may hand to the platform: a plain name without '?' that the platform neither
+// trims nor reads as a device. Such names may still be hits and sit in result files; the
+// actions refuse them.
+bool isActionableName(std::string_view name);
+// A plain folder without '?' whose every component after the root is actionable.
+bool isActionableFolder(std::string_view folder);

@@ -2,6 +2,7 @@
 #include "ui/CFindTestApp.h"
 
 #include "resources/resource.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBoxes.h"
 #include "ui/CFindTestDlg.h"
@@ -14,7 +15,7 @@ std::string helpFilePath() {
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string help(path, length < MAX_PATH ? length : 0);
     size_t dot = help.find_last_of('.');
-    size_t slash = help.find_last_of('\\');
+    size_t slash = ansi::findLastChar(help, '\\'); // the folder may hold double-byte names
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) help.erase(dot);
     return help + ".HLP";
 }

@@ -10,6 +10,7 @@
 #include "results/FindInResult.h"
 #include "results/HtmlExport.h"
 #include "results/ResultFile.h"
+#include "toolkit/AnsiChars.h"
 #include "toolkit/Application.h"
 #include "toolkit/FileArchive.h"
 #include "toolkit/FileDialogs.h"
@@ -41,7 +42,7 @@ std::string trimmed(const std::string& text) {
 
 std::string lowerExtension(const std::string& path) {
     size_t dot = path.find_last_of('.');
-    size_t slash = path.find_last_of("\\/");
+    size_t slash = ansi::findLastCharOf(path, "\\/");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
     std::string ext = path.substr(dot);
     std::transform(ext.begin(), ext.end(), ext.begin(),

@@ -473,8 +473,10 @@ TEST(FileActions, HostileNamesAndFoldersAreRefusedByEveryAction) {
                makeItem("?.txt", source.path(), 1),               // a name the code page lost
                makeItem("c.txt", "search-ms:query=c", 1),         // a protocol, not a folder
                makeItem(std::string(140, 'n'), longFolder, 1),    // a path past MAX_PATH
+               makeItem("b.txt.", source.path(), 1),              // opened as "b.txt"
+               makeItem("nul.txt", source.path(), 1),             // a device
                makeItem("sub.bat", source.path(), 0, kFolder)});  // shown as a folder
-    rows.select({0, 1, 2, 3, 4, 5, 6});
+    rows.select({0, 1, 2, 3, 4, 5, 6, 7, 8});
     Answers answers;
     std::vector<ShellOpenRequest> opened;
     setShellOpenResponder([&](const ShellOpenRequest& r) { opened.push_back(r); });
@@ -488,7 +490,8 @@ TEST(FileActions, HostileNamesAndFoldersAreRefusedByEveryAction) {
     ASSERT_EQ(2u, answers.boxes.size());
     EXPECT_EQ("Corvask", answers.boxes[0].caption);
     EXPECT_EQ(0u, answers.boxes[0].text.find(refused)) << answers.boxes[0].text;
-    for (const char* shown : {"x\\..\\..\\escaped", "a.txt\\x00", "\\*", "\\?.txt", "search-ms:"})
+    for (const char* shown : {"x\\..\\..\\escaped", "a.txt\\x00", "\\*", "\\?.txt", "search-ms:",
+                              "\\b.txt.", "\\nul.txt"})
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find(shown)) << shown;
     EXPECT_EQ(0u, answers.boxes[1].text.find("No shortcut was made")) << answers.boxes[1].text;
 
@@ -497,8 +500,9 @@ TEST(FileActions, HostileNamesAndFoldersAreRefusedByEveryAction) {
     EXPECT_EQ((std::vector<std::string>{"Shortcut to a.txt (2).lnk", "Shortcut to a.txt.lnk"}),
               filesIn(chosen));
 
-    // Copy to a folder: the picked file arrives, nothing a pattern or a second path names.
-    rows.select({0, 1, 2, 3, 4, 5});
+    // Copy to a folder: the picked file arrives, nothing a pattern, a second path or a trimmed
+    // name names.
+    rows.select({0, 1, 2, 3, 4, 5, 7, 8});
     TempFolder target;
     answers.choose(target.path());
     copySelectionToFolder(rows.view, rows.host.window());
@@ -510,7 +514,7 @@ TEST(FileActions, HostileNamesAndFoldersAreRefusedByEveryAction) {
     std::string list = clipboardBytes(CF_HDROP).substr(20);
     EXPECT_EQ(source.file("a.txt") + kNul + kNul, list.substr(0, list.find(kNul + kNul) + 2));
     EXPECT_EQ(std::string::npos, list.find("b.txt"));
-    rows.select({0, 2, 7});
+    rows.select({0, 2, 9});
     openSelectedItems(rows.view, rows.host.window());
     ASSERT_EQ(2u, opened.size());
     EXPECT_EQ(source.file("a.txt"), opened[0].path);

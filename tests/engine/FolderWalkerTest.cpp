@@ -13,7 +13,10 @@
 #include "engine/FolderWalker.h"
 #include "toolkit/NamePattern.h"
 #include "engine/SearchCriteria.h"
+#include "results/ResultFile.h"
+#include "results/ResultHistory.h"
 #include "results/ResultStore.h"
+#include "results/ResultView.h"
 #include "support/HandleCount.h"
 #include "support/ResultTestHost.h"
 
@@ -215,6 +218,40 @@ TEST_F(WalkFixture, MasksArePatternsNeverPathsAndUnconvertibleNamesReachTheirFil
     EXPECT_EQ(enteredByShortName ? 5u : 4u, items().size());
 }
 
+// Names the platform trims or reads as devices exist on servers (made here through "\\?\",
+// which keeps them as they are): they are hits, a folder so named is never entered (listing
+// "abc.\*" lists "abc"), and a result saved after such a search loads with every row.
+TEST_F(WalkFixture, NamesTheSystemTrimsAreHitsNeverEnteredAndTheirResultReloadsWhole) {
+    temp.makeFile("abc\\x.txt");
+    const std::string raw = "\\\\?\\" + temp.path() + "\\";
+    for (const char* folder : {"abc.", "con"})
+        ASSERT_TRUE(CreateDirectoryA((raw + folder).c_str(), nullptr)) << folder;
+    for (const char* file : {"abc.\\y.txt", "con\\z.txt", "b ", "nul.txt", "...", "a.txt."}) {
+        HANDLE h = CreateFileA((raw + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h) << file;
+        CloseHandle(h);
+    }
+    walk(temp.path());
+    EXPECT_EQ((Hits{"/...", "/a.txt.", "/abc", "/abc.", "/b ", "/con", "/nul.txt", "\\abc/x.txt"}),
+              hits(temp.path()));
+
+    ResultHistory history(store);
+    ResultView view(store, history);
+    history.pushIdentityLevel();
+    TempFolder files;
+    const std::string saved = files.path() + "\\hostile.sr";
+    ASSERT_TRUE(saveResultFile(view, saved, nullptr));
+    ResultSet loaded;
+    ASSERT_TRUE(loadResultFile(loaded, saved, nullptr));
+    ASSERT_EQ(store.count(), loaded.count());
+    for (int32_t i = 0; i < loaded.count(); ++i) {
+        FoundItem before, after;
+        ASSERT_TRUE(store.copyAt(i, before) && loaded.copyAt(i, after));
+        EXPECT_TRUE(before == after) << before.name;
+    }
+}
+
 // A share under the prefix's UNC folder, walked as \\CVWALKSRV\Docs.
 struct ShareFixture : WalkFixture {
     TestShare share{"CVWALKSRV", "Docs"};
@@ -308,10 +345,10 @@ TEST_F(WalkFixture, WalkersOnSeveralThreadsShareTheStore) {
     EXPECT_EQ(0u, host.paneText(0).find(temp.path() + "\\t"));
 }
 
-TEST(FolderNames, NamesOfDotsAndBlanksAreNeverEntered) {
-    for (const char* loop : {".", "..", "...", ". ", " ", ". .", ""})
-        EXPECT_FALSE(isEnterableFolderName(loop)) << '"' << loop << '"';
-    for (const char* real : {"a", ".git", "a.", " a", "..x"})
+TEST(FolderNames, NamesTheSystemTrimsOrReadsAsDevicesAreNeverEntered) {
+    for (const char* trimmed : {"", ".", "..", "...", ". ", " ", ". .", "a.", "b ", "con", "LPT1.x"})
+        EXPECT_FALSE(isEnterableFolderName(trimmed)) << '"' << trimmed << '"';
+    for (const char* real : {"a", ".git", " a", "..x", "console"})
         EXPECT_TRUE(isEnterableFolderName(real)) << '"' << real << '"';
 }
 

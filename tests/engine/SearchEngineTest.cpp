@@ -355,6 +355,55 @@ TEST_F(SearchEngineLan, AStoppedSearchCompletesWithoutAServerThatDoesNotAnswer) 
     EXPECT_EQ(host.threadEnds, host.threadStarts) << "a thread left behind posted to the owner";
 }
 
+namespace {
+std::atomic<int> workersMade{0};
+HANDLE countingCreate(LPTHREAD_START_ROUTINE routine, LPVOID parameter) {
+    HANDLE thread = CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
+    if (thread) ++workersMade;
+    return thread;
+}
+} // namespace
+
+// Stop, then close while the enumeration thread still pauses after starting a worker: that
+// worker is already known, so it is left behind with the others (and the program would end its
+// process rather than destroy the engine under it). When its server answers at last, with "no
+// network", the stopped search puts up no box.
+TEST_F(SearchEngineLan, StopThenCloseLeavesEveryWorkerBehindAndNoBoxComesLater) {
+    LabGate gate("engrace");
+    LabNetwork lab("engrace");
+    lab.domain("ENGRDOM");
+    auto& hung = lab.server("ENGRACE1");
+    hung.gate = gate.name();
+    hung.enumError = ERROR_NO_NETWORK;
+    lab.share("S");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+
+    BoxRecorder boxes;
+    SearchEngineSettings settings = fastSettings();
+    settings.workerStartPauseMs = 1500;
+    settings.createWorkerThread = &countingCreate;
+    workersMade = 0;
+    EngineTestHost host(settings);
+    ASSERT_TRUE(host.start(lanOptions("*")));
+    ASSERT_TRUE(host.pumpUntil([] { return workersMade.load() == 1; }));
+    Sleep(300); // the worker reaches the server, which holds it
+
+    // What closing after Stop Search does: stop, leave the stopped threads, close when idle.
+    host.engine().requestStop();
+    host.engine().leaveStoppedThreads();
+    EXPECT_FALSE(host.engine().isBusy());
+    ASSERT_TRUE(host.waitForCompletion());
+    Sleep(1700); // past the start pause: the enumeration thread has ended
+    EXPECT_EQ(host.engine().workerHandleCount(), 0) << "a worker was recorded after the stop";
+    EXPECT_EQ(host.engine().threadsLeftBehind(), 1) << "the worker the server holds";
+
+    ASSERT_TRUE(host.pumpUntil([&] {
+        gate.pass();
+        return host.engine().threadsLeftBehind() == 0;
+    }));
+    EXPECT_TRUE(boxes.empty()) << boxes[0].text;
+}
+
 TEST_F(SearchEngineLan, StopKeepsEveryHitAndTakesNoFurtherServer) {
     LabNetwork lab("engstop");
     lab.domain("ENGSTDOM");
@@ -426,8 +475,9 @@ TEST_F(SearchEngineLan, FailingServersAreSkippedAndTheWalkGoesOn) {
 }
 
 // A network without a browse list: one domain lists one of its servers, another fails with
-// 6118. Servers the user names are searched all the same, each once, whatever their domain.
-TEST_F(SearchEngineLan, NamedServersAreSearchedOnceWhenTheNetworkDoesNotListThem) {
+// 6118. Servers the user names are searched all the same, each once, whatever their domain; a
+// server that two workgroups list is searched once too.
+TEST_F(SearchEngineLan, ServersAreSearchedOnceListedTwiceNamedOrNotListed) {
     LabNetwork lab("engnamed");
     lab.domain("ENGNDOM1");
     lab.server("ENGNLIST");
@@ -439,6 +489,9 @@ TEST_F(SearchEngineLan, NamedServersAreSearchedOnceWhenTheNetworkDoesNotListThem
     lab.share("S");
     lab.domain("ENGNDOM2").openError = 6118; // "no browser servers found"
     lab.server("ENGNAWAY").unlisted = true;
+    lab.share("S");
+    lab.domain("ENGNDOM3"); // lists ENGNLIST too
+    lab.server("engnlist");
     lab.share("S");
     ASSERT_TRUE(lab.apply()) << lab.error();
     file("ENGNLIST", "S", "listed.txt", true);

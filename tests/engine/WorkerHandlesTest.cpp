@@ -1,7 +1,11 @@
 // Reaping and closing the worker handles with real threads.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <vector>
+
 #include "engine/WorkerHandles.h"
+#include "support/AllocationWatch.h"
 
 namespace {
 
@@ -65,4 +69,54 @@ TEST(WorkerHandles, ReapsEndedWorkersAndKeepsRunningOnes) {
         CloseHandle(h);
     CloseHandle(release);
     CloseHandle(never);
+}
+
+// Handing the running workers over when memory runs out: the handles not yet handed over stay
+// in the list, open, none is in both lists and none is closed twice.
+TEST(WorkerHandles, RunningOutOfMemoryWhileHandingOverKeepsEachHandleOnce) {
+    HANDLE never = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE ended = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    WorkerHandles workers, other;
+    std::vector<HANDLE> all;
+    // Ended, running, ended, running, running.
+    for (HANDLE event : {ended, never, ended, never, never}) {
+        HANDLE t = CreateThread(nullptr, 0, waitForEvent, event, 0, nullptr);
+        ASSERT_NE(t, nullptr);
+        if (event == ended) WaitForSingleObject(t, INFINITE);
+        workers.append(t);
+        all.push_back(t);
+    }
+    auto open = [](HANDLE h) {
+        DWORD flags = 0;
+        return GetHandleInformation(h, &flags) != 0;
+    };
+    {
+        // The first growth of the other list (one slot) succeeds, the second (sixteen) fails.
+        AllocationWatch watch;
+        AllocationWatch::failLargeAllocationsOnThisThread(8 * sizeof(HANDLE), 1);
+        EXPECT_THROW(workers.passRunningTo(other), std::bad_alloc);
+    }
+    int32_t kept = 0, passed = 0;
+    {
+        LockHolder hold(workers.lock());
+        for (HANDLE h : workers.unlocked()) {
+            EXPECT_TRUE(open(h)) << "a closed handle stayed in the list";
+            for (HANDLE o : other.unlocked())
+                EXPECT_NE(h, o) << "a handle is in both lists";
+            ++kept;
+        }
+        passed = other.count();
+    }
+    EXPECT_GE(passed, 1);
+    EXPECT_GE(kept, 1);
+
+    workers.passRunningTo(other);
+    EXPECT_EQ(workers.count(), 0);
+    EXPECT_EQ(other.count(), 3) << "every running worker once";
+    SetEvent(never);
+    other.closeAll();
+    for (HANDLE h : all)
+        EXPECT_FALSE(open(h));
+    CloseHandle(never);
+    CloseHandle(ended);
 }

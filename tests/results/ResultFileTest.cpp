@@ -82,15 +82,20 @@ TEST_F(ResultFileTest, RecordLayoutByteForByte) {
         "notes.txt" + bytes({9}) + "C:\\Folder";
     EXPECT_EQ(file.substr(8), expected);
 
-    // A row whose entry points outside the store (never expected) still gets a record, an empty
-    // one, so that the count written stays true.
+    // A row whose entry points outside the store (never expected) and an item the reader would
+    // refuse are left out, and the count says so: the file loads with every record it holds.
+    store.append(rawItem("..", "C:\\Folder", 1));
     const int32_t level = history.pushEmptyLevel();
     history.appendToLevel(level, 0);
     history.appendToLevel(level, 5);
+    history.appendToLevel(level, 1);
     ASSERT_TRUE(saveResultFile(view, path, nullptr));
     file = readWholeFile(path);
-    EXPECT_EQ(file.substr(0, 8), bytes({0xC8, 0, 0, 0, 2, 0, 0, 0}));
-    EXPECT_EQ(file.substr(8), expected + bytes({0x78, 0xF6, 0x45, 0x00}) + std::string(34, '\0'));
+    EXPECT_EQ(file.substr(0, 8), bytes({0xC8, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(file.substr(8), expected);
+    ResultSet loaded;
+    EXPECT_TRUE(loadResultFile(loaded, path, nullptr));
+    EXPECT_EQ(loaded.count(), 1);
 }
 
 TEST_F(ResultFileTest, LongNameGetsThreeBytePrefix) {

@@ -46,7 +46,9 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-    removeTree(path_);
+    // Through "\\?\", so that names the system would otherwise trim ("abc.", "b ") are
+    // removed as they are, not mistaken for their trimmed neighbours.
+    removeTree(path_.size() > 2 && path_[1] == ':' ? "\\\\?\\" + path_ : path_);
 }
 
 std::string readWholeFile(const std::string& path) {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/UserMessages.h"
@@ -23,6 +25,7 @@
 #include "ui/CFindTestDlg.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -524,6 +527,122 @@ TEST_F(MainDialog, ServersNamedOnTheNetworkPageAreSearchedThoughNotListed) {
     EXPECT_EQ(w.pane(1), "1 file(s) found");
     ASSERT_EQ(w.rows(), 1);
     EXPECT_EQ(w.cell(0, 0), "plan.txt");
+    EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
+}
+
+namespace {
+
+// The code page this run was started for (the ui_cp932 and ui_cp950 tests), 0 in the ui test.
+unsigned codePageUnderTest() {
+    char text[16] = {};
+    return GetEnvironmentVariableA("CORVASK_CODE_PAGE", text, sizeof text) ? unsigned(atoi(text)) : 0;
+}
+
+// The first path of the file list on the clipboard, "" when there is none.
+std::string firstClipboardPath() {
+    std::string path;
+    if (!OpenClipboard(nullptr)) return path;
+    if (HANDLE block = GetClipboardData(CF_HDROP)) {
+        char buffer[MAX_PATH] = {};
+        if (DragQueryFileA(static_cast<HDROP>(block), 0, buffer, MAX_PATH)) path = buffer;
+    }
+    CloseClipboard();
+    return path;
+}
+
+} // namespace
+
+// A Japanese or Chinese user's own names: in code pages 932 and 950 the second byte of many
+// characters (ソ, 表, 許) is the byte of '\', and of others a letter (フ is 83 74, "ft"). Such
+// names are found, entered, matched, kept by the folder list, saved, reloaded and copied like
+// any other. Wine takes a process's ANSI code page from its locale, so this runs as tests of
+// its own (ui_cp932, ui_cp950) under those locales.
+TEST_F(MainDialog, DoubleByteNamesAreOrdinaryNames) {
+    const unsigned codePage = codePageUnderTest();
+    if (codePage == 0) GTEST_SKIP() << "runs as ui_cp932 and ui_cp950, under their locales";
+    ASSERT_EQ(GetACP(), codePage) << "the locale is missing (bash scripts/setup.sh makes it)";
+    // 932: "ソフト" and "表.txt"; 950: "功可" and "許.txt". The letter is the trail byte of the
+    // folder's second character.
+    const bool japanese = codePage == 932;
+    const std::string folderName = japanese ? "\x83\x5C\x83\x74\x83\x67" : "\xA5\x5C\xA5\x69";
+    const std::string fileName = japanese ? "\x95\x5C.txt" : "\xB3\x5C.txt";
+    const std::string letter = japanese ? "t" : "i";
+    LabNetwork lab("uicp");
+    lab.domain("UICPDOM");
+    lab.server("UICPSRV");
+    lab.share("Docs");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    const std::string share = LabNetwork::uncPath("UICPSRV", "Docs"), inner = share + "\\" + folderName;
+    ASSERT_TRUE(LabNetwork::makeFolder(inner));
+    ASSERT_TRUE(LabNetwork::makeFile(inner + "\\" + fileName, 5));
+    ASSERT_TRUE(LabNetwork::makeFile(inner + "\\a.txt", 6));
+    ASSERT_TRUE(LabNetwork::makeFile(share + "\\plain.txt", 7));
+    using Row = std::pair<std::string, std::string>; // folder, name: the exact bytes
+    const std::vector<Row> everything{{share, folderName}, {inner, fileName}, {inner, "a.txt"},
+                                      {share, "plain.txt"}};
+
+    MainWindow w;
+    CFindTestDlg& d = w.dialog;
+    auto shown = [&] {
+        std::vector<Row> rows;
+        for (int row = 0; row < w.rows(); ++row)
+            if (std::optional<FoundItem> item = d.engine().itemAt(row))
+                rows.emplace_back(item->folder, item->name);
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    auto sorted = [](std::vector<Row> rows) {
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+
+    w.searchFor("*.*");
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(shown(), sorted(everything));
+    w.searchFor("*" + fileName.substr(0, 2) + "*");
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(shown(), (std::vector<Row>{{inner, fileName}}));
+
+    // Folders except "*t*" ("*i*"): the folder whose trail byte is that letter is not one of them.
+    ASSERT_TRUE(d.optionSheet().setActivePage(2));
+    HWND folders = d.optionSheet().pageFolder.hwnd();
+    SendMessageA(GetDlgItem(folders, IDC_FOLDER_EXCEPT), BM_CLICK, 0, 0);
+    const std::string excluded = "*" + letter + "*";
+    whenDialogAppears("Add", [&excluded](HWND add) {
+        SetDlgItemTextA(add, IDC_NAME_TEXT, excluded.c_str());
+        pressButton(add, IDOK);
+    });
+    pressButton(folders, IDC_FOLDER_ADD);
+    ASSERT_TRUE(dialogWasAnswered());
+    ASSERT_TRUE(d.optionSheet().setActivePage(0));
+    w.searchFor("*.*");
+    ASSERT_TRUE(w.waitForCompletion());
+    EXPECT_EQ(shown(), sorted(everything));
+
+    // Saved and opened again: the same rows, byte for byte.
+    ScratchFolder scratch;
+    toolkit::setFileDialogResponder([&](const toolkit::FileDialogRequest& request) {
+        toolkit::FileDialogAnswer a;
+        a.confirmed = true;
+        a.path = scratch.file("names." + request.defaultExtension);
+        return a;
+    });
+    w.command(ID_FILE_SAVE_RESULT);
+    w.command(ID_FILE_NEW_SEARCH);
+    EXPECT_EQ(w.rows(), 0);
+    w.command(ID_FILE_OPEN_RESULT);
+    EXPECT_EQ(shown(), sorted(everything));
+
+    // Copy puts the file's full path on the clipboard.
+    int row = 0;
+    while (row < w.rows() && d.engine().itemAt(row)->name != fileName)
+        ++row;
+    ASSERT_LT(row, w.rows());
+    ListView_SetItemState(d.resultList(), -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(d.resultList(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    w.pump(20);
+    w.command(ID_EDIT_COPY);
+    EXPECT_EQ(firstClipboardPath(), inner + "\\" + fileName);
     EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
 }
 
