@@ -6,6 +6,7 @@
 #
 #   listing_counter_mount FOLDER     mounts the counter over FOLDER; sets listing_count_file
 #                                    (a Linux path) and listing_count_file_win (the Z: path)
+#   listing_names_of ARGS...         the "--names TEXT" pairs of ARGS, into listing_names
 #   listing_counter_unmount          unmounts every counter mounted by this script (also done
 #                                    when the script exits, before its earlier exit trap)
 #
@@ -46,6 +47,14 @@ listing_counter_mount() {
   mountpoint -q "$folder" || { echo "listing count: could not mount over $folder" >&2; return 1; }
   listing_count_file=$count
   listing_count_file_win="Z:${count//\//\\}"
+}
+
+listing_names_of() {
+  listing_names=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --names ] && [ $# -gt 1 ]; then listing_names+=(--names "$2"); shift; fi
+    shift
+  done
 }
 
 listing_counter_unmount() {

@@ -15,12 +15,8 @@ bash "$root/lab/demo-lan.sh" "$WINEPREFIX"
 exe="$root/build/cmake/bench/bench_lan.exe"
 wine "$exe" "$@"
 
-names=()
-while [ $# -gt 0 ]; do
-  if [ "$1" = --names ] && [ $# -gt 1 ]; then names+=(--names "$2"); shift; fi
-  shift
-done
 source "$root/bench/listing-count.sh"
+listing_names_of "$@"
 if listing_counter_mount "$root/build/lab/demo"; then
-  wine "$exe" --listings "$listing_count_file_win" "${names[@]}"
+  wine "$exe" --listings "$listing_count_file_win" "${listing_names[@]}"
 fi

@@ -26,13 +26,9 @@ export -f run
 export root
 bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$topology" "$@"
 
-names=()
-while [ $# -gt 0 ]; do
-  if [ "$1" = --names ] && [ $# -gt 1 ]; then names+=(--names "$2"); shift; fi
-  shift
-done
 source "$root/bench/listing-count.sh"
+listing_names_of "$@"
 if listing_counter_mount "$tree"; then
   bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$topology" \
-    --listings "$listing_count_file_win" "${names[@]}"
+    --listings "$listing_count_file_win" "${listing_names[@]}"
 fi
