@@ -61,12 +61,21 @@ FileMask FileMask::compile(std::string_view typed, unsigned codePage) {
     // parent, never an entry of this folder.
     mask.expression_ = translateMask(characters);
     if (mask.expression_.empty()) return mask;
-    if (mask.expression_ == L"*")
+    const std::wstring& e = mask.expression_;
+    const std::wstring_view rest = std::wstring_view(e).substr(1);
+    const bool plainRest = std::none_of(rest.begin(), rest.end(), isWildcard);
+    if (e == L"*") {
         mask.kind_ = Kind::Everything;
-    else if (std::none_of(mask.expression_.begin(), mask.expression_.end(), isWildcard))
+    } else if (plainRest && !isWildcard(e[0])) {
         mask.kind_ = Kind::Exact;
-    else
+    } else if (plainRest && (e[0] == kStar || (e[0] == kDosStar && rest.find(L'.') != rest.npos))) {
+        // "*.txt" and its like: the name ends in the rest. (A '<' may not take the name's last
+        // dot; with a dot in the rest, the last dot is always the rest's.)
+        mask.kind_ = Kind::Suffix;
+        mask.expression_.erase(0, 1);
+    } else {
         mask.kind_ = Kind::Expression;
+    }
     return mask;
 }
 
@@ -76,6 +85,7 @@ bool FileMask::matchesName(MaskName& name) const {
     case Kind::Nothing: return false;
     case Kind::Everything: return true;
     case Kind::Exact: return name.characters() == expression_;
+    case Kind::Suffix: return name.characters().ends_with(expression_);
     case Kind::Expression: return isNameInExpression(expression_, name.characters());
     }
     return false;

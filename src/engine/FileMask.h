@@ -58,12 +58,12 @@ public:
     bool matchesEverything() const { return kind_ == Kind::Everything; }
 
 private:
-    enum class Kind { Nothing, Everything, Exact, Expression };
+    enum class Kind { Nothing, Everything, Exact, Suffix, Expression };
     bool matchesName(MaskName& name) const;
 
     Kind kind_ = Kind::Nothing;
     unsigned codePage_ = kAnsiCodePage;
-    std::wstring expression_; // translated and upper-cased
+    std::wstring expression_; // translated and upper-cased (Suffix: what follows the star)
 };
 
 // The platform's translation of a typed mask: trailing dots and blanks are dropped (nothing is

@@ -40,6 +40,7 @@ TEST(FileMask, WindowsHitsForEachMask) {
     // A character of two bytes is one character.
     EXPECT_EQ((Names{kDoubleByte, "A.TXT"}), hitsOf("?.txt", names));
     EXPECT_EQ((Names{"a.txt.txt", kDoubleByte, "A.TXT"}), hitsOf("*.txt", names));
+    EXPECT_EQ((Names{"ab", "a.b"}), hitsOf("*B", names));
     EXPECT_EQ((Names{kDoubleByte}), hitsOf("\x95\x5C*", names));
     // "x.*" also finds "x"; "*.*" finds everything; a mask without wildcards one name, whatever
     // its case, trailing dots dropped.
