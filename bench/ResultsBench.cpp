@@ -278,6 +278,7 @@ void fillWalkCriteria(SearchCriteria& criteria, const std::vector<std::string>& 
     criteria = SearchCriteria{};
     for (size_t i = 0; i < masks.size() && i < size_t(kMaxNameMasks); ++i)
         criteria.nameMasks[i] = masks[i];
+    compileFileMasks(criteria);
     criteria.typeMask = 3;
     criteria.includeSubfolders = 1;
     criteria.folderMode = FilterMode::All;

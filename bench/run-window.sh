@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The real main window searching the benchmarks' 100,000-file tree, served by the lab network as
-# \\BENCHSRV\tree: prints how long the window took to answer a message while hits arrived.
-#   bash bench/run-window.sh [NAMES]      (NAMES defaults to "*": every file and folder)
+# \\BENCHSRV\tree, against the bare walk of the same share (each folder listed once, no name
+# tested) for "*.*", "*.mp3" and "*.txt *.mp3 *.doc", and its longest answer to a message while
+# hits arrive; then, with a counting view over the tree (bench/listing-count.sh; root and FUSE),
+# the listings per folder of each.
+#   bash bench/run-window.sh [--rounds N] [--names TEXT]...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh" --target bench_window corvask_labnp >/dev/null
@@ -21,4 +24,11 @@ run() {
 }
 export -f run
 export root
-bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$topology" "${1:-*}"
+bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$topology" "$@"
+
+source "$root/bench/listing-count.sh"
+listing_names_of "$@"
+if listing_counter_mount "$tree"; then
+  bash "$root/scripts/with-display.sh" bash -c 'run "$@"' run "$topology" \
+    --listings "$listing_count_file_win" "${listing_names[@]}"
+fi

@@ -1,6 +1,8 @@
-// Walking one folder tree with the search's masks, and turning directory entries into hits.
+// Walking one folder tree with one listing per folder, applying the search's masks to each
+// entry, and turning entries into hits.
 #include "engine/FolderWalker.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -34,13 +36,6 @@ bool isDotEntry(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
-// A mask is a name pattern, never a path: one that holds a separator or a drive colon would make
-// the listing reach another folder ("..\*" lists the parent) and record its entries here. No
-// name holds those characters, so such a mask matches nothing.
-bool isNameMask(const std::string& mask) {
-    return ansi::findCharOf(mask, "\\/:") == std::string::npos;
-}
-
 // Makes the entry's name one the program can trust, or returns false when the entry is no hit
 // and is not entered. A server may return any bytes: a separator, a drive colon or '*' cannot be
 // part of a real name (an empty name neither); "." and ".." are the folder itself and its
@@ -70,9 +65,105 @@ bool stopped(const WalkContext& context) {
     return context.stopRequested.load() != 0;
 }
 
-} // namespace
+// The masks that match the entry, as positions in the order typed; returns how many. The names
+// are those the listing gave, before trustName may put the short name in place of the long one.
+int matchingMasks(const std::vector<FileMask>& masks, const WIN32_FIND_DATAA& entry,
+                  uint8_t (&matched)[kMaxNameMasks]) {
+    MaskName longName(entry.cFileName), shortName(entry.cAlternateFileName);
+    const size_t count = std::min(masks.size(), size_t(kMaxNameMasks));
+    int n = 0;
+    for (size_t i = 0; i < count; ++i)
+        if (masks[i].matches(longName, shortName)) matched[n++] = uint8_t(i);
+    return n;
+}
 
-void walkFolder(const WalkContext& context, const std::string& path) {
+// The tests of the entry itself, made once for it however many masks matched it: the date and
+// the size. A test that reads the file goes after these, so that it reads a file at most once.
+bool passesEntryTests(const SearchCriteria& criteria, const WIN32_FIND_DATAA& entry) {
+    return passesDateTest(criteria, entry.ftCreationTime, entry.ftLastAccessTime,
+                          entry.ftLastWriteTime) &&
+           passesSizeTest(criteria, entry.nFileSizeLow);
+}
+
+// Appends one hit; false once a stop is requested. The stop is looked at under storeLock: once
+// a stop is requested no hit is added, so a walker that comes back from a server's call after
+// its search was left behind can never add to a later search (which empties the store under
+// storeLock).
+bool storeHit(const WalkContext& context, const FoundItemRef& item) {
+    LockHolder hold(context.store.storeLock());
+    if (stopped(context)) return false;
+    context.store.append(item); // storeLock is re-entrant; the copy sends nothing
+    return true;
+}
+
+FoundItemRef hitOf(const WIN32_FIND_DATAA& entry, std::string_view folder) {
+    FoundItemRef item;
+    item.creationTime = entry.ftCreationTime;
+    item.lastAccessTime = entry.ftLastAccessTime;
+    item.lastWriteTime = entry.ftLastWriteTime;
+    item.size = entry.nFileSizeLow;
+    item.attributes = entry.dwFileAttributes;
+    item.name = entry.cFileName; // cut at MAX_PATH - 1 before any test
+    item.folder = folder;
+    return item;
+}
+
+// The hits of one folder for the masks after the first. One listing per mask would report the
+// first mask's hits, then the second's, and so on, each in listing order; the first mask's hits
+// go to the store as the listing gives them, the others wait here until it has ended. An entry
+// is kept once, however many masks matched it.
+class LaterHits {
+public:
+    void clear() {
+        entries_.clear();
+        names_.clear();
+        order_.clear();
+    }
+    void add(const WIN32_FIND_DATAA& entry, const uint8_t* masks, int count) {
+        const uint32_t at = uint32_t(entries_.size());
+        FoundItemRef item = hitOf(entry, {});
+        const size_t nameLength = item.name.size();
+        entries_.push_back({item, uint32_t(names_.size()), uint32_t(nameLength)});
+        names_.append(item.name);
+        for (int i = 0; i < count; ++i)
+            order_.push_back({masks[i], at});
+    }
+    // Mask by mask, each mask's hits in listing order; false once a stop is requested.
+    bool store(const WalkContext& context, const std::string& folder) {
+        std::stable_sort(order_.begin(), order_.end(),
+                         [](const Later& a, const Later& b) { return a.mask < b.mask; });
+        for (const Later& later : order_) {
+            const Waiting& waiting = entries_[later.entry];
+            FoundItemRef item = waiting.item;
+            item.name = std::string_view(names_).substr(waiting.nameAt, waiting.nameLength);
+            item.folder = folder;
+            if (!storeHit(context, item)) return false;
+        }
+        return true;
+    }
+
+private:
+    struct Waiting {
+        FoundItemRef item; // its texts are set when it is stored
+        uint32_t nameAt;
+        uint32_t nameLength;
+    };
+    struct Later {
+        uint8_t mask;
+        uint32_t entry;
+    };
+    std::vector<Waiting> entries_;
+    std::string names_;
+    std::vector<Later> order_;
+};
+
+// What the walk of one tree reuses from folder to folder.
+struct WalkScratch {
+    LaterHits later;
+    uint8_t matched[kMaxNameMasks];
+};
+
+void walkTree(const WalkContext& context, const std::string& path, WalkScratch& scratch) {
     if (stopped(context)) return;
     const SearchCriteria& criteria = context.criteria;
 
@@ -88,80 +179,55 @@ void walkFolder(const WalkContext& context, const std::string& path) {
 
     context.statusBar.set(path);
 
-    // The folder's own hits: one listing per mask, in the order typed. A mask that lists every
-    // entry also gives the subfolders, so that such a folder is listed once, not twice: on a
-    // network every listing is a round trip, and the default search lists everything.
+    // One listing of every entry, whatever the masks: on a network each listing costs round
+    // trips. The listing is closed before the walk descends.
     const bool wantSubfolders = criteria.includeSubfolders != 0;
     std::vector<std::string> subfolders;
-    bool subfoldersKnown = false;
-    WIN32_FIND_DATAA entry;
-    for (const std::string& mask : criteria.nameMasks) {
-        // After a stop no further listing is opened: on a slow share each one costs a round trip.
-        if (mask.empty() || stopped(context)) break;
-        if (!isNameMask(mask)) continue;
-        const bool collect = wantSubfolders && !subfoldersKnown && listsEveryEntry(mask);
-        Listing listing(path + "\\" + mask, entry);
-        if (!listing.open()) continue; // nothing matches, access denied, path too long
+    LaterHits& later = scratch.later;
+    later.clear();
+    {
+        WIN32_FIND_DATAA entry;
+        Listing listing(path + "\\*", entry);
+        if (!listing.open()) return; // access denied, path too long, gone
         do {
-            if (stopped(context)) break;
+            if (stopped(context)) return;
+            entry.cFileName[MAX_PATH - 1] = '\0';
+            entry.cAlternateFileName[sizeof entry.cAlternateFileName - 1] = '\0';
+            const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const int matched = (criteria.typeMask & (folder ? 2u : 1u))
+                                    ? matchingMasks(criteria.fileMasks, entry, scratch.matched)
+                                    : 0;
             bool wildcard = false;
             if (!trustName(entry, wildcard)) continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (criteria.typeMask & 2) addHit(context, entry, path);
-                if (collect && !wildcard && isEnterableFolderName(entry.cFileName))
-                    subfolders.emplace_back(entry.cFileName);
-            } else if (criteria.typeMask & 1) {
-                addHit(context, entry, path);
+            if (folder && wantSubfolders && !wildcard && isEnterableFolderName(entry.cFileName))
+                subfolders.emplace_back(entry.cFileName);
+            if (matched == 0 || !passesEntryTests(criteria, entry)) continue;
+            const uint8_t* masks = scratch.matched;
+            int count = matched;
+            if (masks[0] == 0) {
+                if (!storeHit(context, hitOf(entry, path))) return;
+                ++masks;
+                --count;
             }
+            if (count > 0) later.add(entry, masks, count);
         } while (listing.next(entry));
-        subfoldersKnown = subfoldersKnown || collect;
     }
+    if (!later.store(context, path)) return;
 
     // Then the subfolders, depth-first in listing order.
-    if (!wantSubfolders || stopped(context)) return;
-    if (subfoldersKnown) {
-        for (const std::string& name : subfolders) {
-            if (stopped(context)) return;
-            walkFolder(context, path + "\\" + name);
-        }
-        return;
+    for (const std::string& name : subfolders) {
+        if (stopped(context)) return;
+        walkTree(context, path + "\\" + name, scratch);
     }
-    // No mask listed everything: one more listing, which stays open while the walk descends.
-    Listing listing(path + "\\*.*", entry);
-    if (!listing.open()) return;
-    do {
-        bool wildcard = false;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && trustName(entry, wildcard) &&
-            !wildcard && isEnterableFolderName(entry.cFileName))
-            walkFolder(context, path + "\\" + entry.cFileName);
-    } while (!stopped(context) && listing.next(entry));
 }
 
-bool listsEveryEntry(const std::string& mask) {
-    return mask == "*" || mask == "*.*";
+} // namespace
+
+void walkFolder(const WalkContext& context, const std::string& path) {
+    WalkScratch scratch;
+    walkTree(context, path, scratch);
 }
 
 bool isEnterableFolderName(const char* name) {
     return name[0] != '\0' && !isTrimmedName(name) && !isDeviceName(name);
-}
-
-void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder) {
-    if (!passesDateTest(context.criteria, entry.ftCreationTime, entry.ftLastAccessTime,
-                        entry.ftLastWriteTime) ||
-        !passesSizeTest(context.criteria, entry.nFileSizeLow))
-        return;
-    FoundItemRef item;
-    item.creationTime = entry.ftCreationTime;
-    item.lastAccessTime = entry.ftLastAccessTime;
-    item.lastWriteTime = entry.ftLastWriteTime;
-    item.size = entry.nFileSizeLow;
-    item.attributes = entry.dwFileAttributes;
-    item.name = entry.cFileName; // the walker has cut it at MAX_PATH - 1
-    item.folder = folder;
-    // The stop is looked at under storeLock: once a stop is requested no hit is added, so a
-    // walker that comes back from a server's call after its search was left behind can never
-    // add to a later search (which empties the store under storeLock).
-    LockHolder hold(context.store.storeLock());
-    if (stopped(context)) return;
-    context.store.append(item); // storeLock is re-entrant; the copy sends nothing
 }

@@ -1,4 +1,5 @@
-// The folder walker: lists one folder tree with the search's masks and appends every hit.
+// The folder walker: lists each folder of a tree once, applies the search's masks and tests to
+// its entries and appends every hit.
 #pragma once
 
 #include <windows.h>
@@ -24,20 +25,17 @@ struct WalkContext {
 };
 
 // Searches the tree at path (a share root "\\SERVER\SHARE" or any folder, no trailing backslash):
-// the folder list test on the folder's last path part, one listing per mask (a file two masks
-// match is reported twice), then the subfolders depth-first in listing order when they are wanted
-// (taken from a mask's listing when a mask lists every entry, else from one more listing of
-// "*.*"). A folder that cannot be listed is skipped; every listing is closed on every way out;
-// after a stop the walk returns at the next entry and what it found stays. Any thread.
+// the folder list test on the folder's last path part, then one listing of every entry of the
+// folder, whatever the masks and whether subfolders are wanted, each entry tested against every
+// mask as the platform's listing with that mask would test it. The hits come as one listing per
+// mask would give them: the folder's own, mask by mask in the order typed (an entry two masks
+// match is a hit twice), each mask's in listing order; then the subfolders depth-first in
+// listing order. A folder that cannot be listed is skipped; its listing is closed before the walk
+// descends and on every way out; after a stop the walk returns at the next entry and what it
+// found stays. Any thread.
 void walkFolder(const WalkContext& context, const std::string& path);
 
 // False for a name the platform would not open as it reads: one that ends in a dot or a blank
 // ("abc." opens "abc", "..." the folder itself, so the walk could list another folder or never
 // end) or a DOS device name. Such folders may be hits; they are never entered.
 bool isEnterableFolderName(const char* name);
-
-// True for a mask that every name matches ("*", "*.*"): its listing also gives the subfolders.
-bool listsEveryEntry(const std::string& mask);
-
-// Appends the entry as a FoundItem of folder when it passes the date and size tests.
-void addHit(const WalkContext& context, const WIN32_FIND_DATAA& entry, const std::string& folder);

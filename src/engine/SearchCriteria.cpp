@@ -134,6 +134,7 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
     c.scope = o.scope == SearchScope::LastResult ? SearchScope::LastResult : SearchScope::Lan;
 
     int masks = splitNameMasks(o.namePattern, c.nameMasks);
+    compileFileMasks(c);
     if (c.scope == SearchScope::LastResult) {
         c.refinePatterns.setSize(0);
         for (int i = 0; i < masks; ++i)
@@ -173,6 +174,12 @@ void buildCriteria(SearchCriteria& c, const SearchOptions& o, const SYSTEMTIME* 
     // Nor with a text: folders hold no text.
     c.containingText = compileContainingText(o.containingText, o.matchCase != 0);
     if (c.containingText) c.typeMask &= ~2u;
+}
+
+void compileFileMasks(SearchCriteria& c) {
+    c.fileMasks.clear();
+    for (int i = 0; i < c.maskCount(); ++i)
+        c.fileMasks.push_back(FileMask::compile(c.nameMasks[size_t(i)]));
 }
 
 void capturePatternCounts(SearchCriteria& c) {

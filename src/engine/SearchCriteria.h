@@ -14,6 +14,7 @@
 #include "engine/TextMatcher.h"
 #include "toolkit/GrowableArray.h"
 #include "toolkit/NamePattern.h"
+#include "engine/FileMask.h"
 #include "options/SearchOptions.h"
 
 inline constexpr int kMaxNameMasks = 99;
@@ -39,6 +40,8 @@ struct SearchCriteria {
     std::vector<std::string> namedServers;
     // Up to 99 masks as typed, then an empty slot that ends the list.
     std::array<std::string, kMaxNameMasks + 1> nameMasks;
+    // The masks before the empty slot, compiled once for the folder walk, in the same order.
+    std::vector<FileMask> fileMasks;
     SearchScope scope = SearchScope::Lan;
     uint32_t typeMask = 3; // bit 0: files are reported; bit 1: folders are reported
     int32_t includeSubfolders = 1;
@@ -65,6 +68,10 @@ struct SearchCriteria {
 // stands in for the current local time of "During the previous" (tests pass a fixed moment).
 void buildCriteria(SearchCriteria& criteria, const SearchOptions& options,
                    const SYSTEMTIME* localNow = nullptr);
+
+// Compiles nameMasks into fileMasks, as buildCriteria does (for callers that fill nameMasks
+// themselves). A walk with no compiled mask finds nothing.
+void compileFileMasks(SearchCriteria& criteria);
 
 // Takes the counts of the three pattern arrays, as a search does when it starts.
 void capturePatternCounts(SearchCriteria& criteria);

@@ -95,7 +95,8 @@ bool SearchEngine::isBusy() {
 
 void SearchEngine::requestStop() {
     stopRequested_.store(1);
-    // The hits already stored stay; the walkers add none from now on (see addHit).
+    // The hits already stored stay; the walkers add none from now on (they look at the stop under
+    // storeLock before each hit).
     run_->stopRequested.store(1);
 }
 

@@ -43,11 +43,28 @@ void ResultListCtrl::updateTimer() {
     bool wanted = hwnd() && (pending_ || (watching_ && source_));
     if (wanted == timerOn_) return;
     if (wanted)
-        timerOn_ = SetTimer(hwnd(), kTimerId, kDelayMs, nullptr) != 0;
+        timerOn_ = SetTimer(hwnd(), kTimerId, delayMs_, nullptr) != 0;
     else {
         KillTimer(hwnd(), kTimerId);
         timerOn_ = false;
     }
+}
+
+void ResultListCtrl::onTick() {
+    const int32_t before = int32_t(defaultHandling(LVM_GETITEMCOUNT, 0, 0));
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    flush();
+    QueryPerformanceCounter(&end);
+    if (!timerOn_ || int32_t(defaultHandling(LVM_GETITEMCOUNT, 0, 0)) == before) return;
+    // The next tick waits kCostShare times what this count took to apply.
+    const double costMs = double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    const double wanted = costMs * kCostShare;
+    const UINT delay = wanted <= kDelayMs ? kDelayMs : wanted >= kMaxDelayMs ? kMaxDelayMs : UINT(wanted);
+    if (delay == delayMs_) return;
+    delayMs_ = delay;
+    timerOn_ = SetTimer(hwnd(), kTimerId, delayMs_, nullptr) != 0; // replaces the running timer
 }
 
 void ResultListCtrl::followRows(RowSource* source) {
@@ -84,7 +101,7 @@ LRESULT ResultListCtrl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_GETDLGCODE: return onGetDlgCode(wParam, lParam);
     case WM_TIMER:
         if (wParam == kTimerId) {
-            flush();
+            onTick();
             return 0;
         }
         break;

@@ -96,7 +96,11 @@ LRESULT DialogStatusBar::recordText(WPARAM wParam, const char* text) {
 }
 
 void DialogStatusBar::startTimer() {
-    if (!timerRunning) timerRunning = SetTimer(handle, kApplyTimer, kApplyDelayMs, nullptr) != 0;
+    const UINT delay = followed ? kFollowDelayMs : kApplyDelayMs;
+    if (timerRunning && timerDelay == delay) return;
+    // Setting the timer again replaces the running one.
+    timerRunning = SetTimer(handle, kApplyTimer, delay, nullptr) != 0;
+    timerDelay = timerRunning ? delay : 0;
 }
 
 bool DialogStatusBar::hasPendingTexts() const {

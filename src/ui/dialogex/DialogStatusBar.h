@@ -8,7 +8,10 @@
 // ends up shown.
 //
 // A pane can also follow a toolkit::LatestText (the folder a search is in, recorded by the walker
-// threads without any message): the bar shows its newest text at each tick while it follows.
+// threads without any message): the bar shows its newest text at each tick while it follows,
+// and while it follows it ticks every 250 ms: the walkers enter a new folder every millisecond
+// or so, a person reads a few a second, and each text shown costs a repaint that the search's
+// own threads would otherwise wait behind.
 #pragma once
 
 #include "toolkit/LatestText.h"
@@ -55,6 +58,7 @@ public:
 
     static constexpr UINT_PTR kApplyTimer = 0x5342;
     static constexpr UINT kApplyDelayMs = 50;
+    static constexpr UINT kFollowDelayMs = 250;
 
     bool atTop() const override { return false; }
     void layOut() override;
@@ -82,6 +86,7 @@ private:
 
     std::vector<Pane> panes;
     bool timerRunning = false;
+    UINT timerDelay = 0;
     toolkit::LatestText* followed = nullptr;
     int followedPane = 0;
     std::string pulled; // reused for each text taken from the source
