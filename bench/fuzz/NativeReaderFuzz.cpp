@@ -36,6 +36,13 @@ std::string ansiFromUtf16(const char16_t* units, size_t count) {
 
 // Natively there is no platform table: the readers run in code page 932, whose trail bytes
 // include the backslash and the letters, the hardest case for every name check.
+namespace toolkit {
+// No growing blocks natively: every array lives on the heap.
+void* reserveGrowingBlock(size_t) { return nullptr; }
+bool growBlockInPlace(void*, size_t) { return false; }
+void releaseGrowingBlock(void*) {}
+} // namespace toolkit
+
 namespace ansi {
 unsigned platformCodePage() { return 932; }
 bool platformLeadBytes(unsigned, LeadBytes&) { return false; }

@@ -50,8 +50,11 @@ bool trustName(WIN32_FIND_DATAA& entry, bool& wildcard) {
     entry.cFileName[MAX_PATH - 1] = '\0';
     const std::string_view name(entry.cFileName);
     if (name.empty() || isDotEntry(entry.cFileName)) return false;
-    if (ansi::findCharOf(name, "\\/:*") != std::string_view::npos) return false;
-    if (ansi::findChar(name, '?') == std::string_view::npos) return true;
+    // One pass for the usual name; a '?' sends the scan on for the refused characters.
+    const size_t odd = ansi::findCharOf(name, "\\/:*?");
+    if (odd == std::string_view::npos) return true;
+    if (name[odd] != '?' || ansi::findCharOf(name, "\\/:*", odd + 1) != std::string_view::npos)
+        return false;
     entry.cAlternateFileName[sizeof entry.cAlternateFileName - 1] = '\0';
     if (isPlainName(entry.cAlternateFileName, QuestionMarks::Refused)) {
         std::memcpy(entry.cFileName, entry.cAlternateFileName, sizeof entry.cAlternateFileName);

@@ -1,6 +1,8 @@
 // The lead-byte table of the program's code page and the character-stepping searches over it.
 #include "toolkit/AnsiChars.h"
 
+#include <cstdint>
+
 namespace ansi {
 
 namespace {
@@ -72,8 +74,18 @@ size_t lastCharStart(std::string_view text) {
 }
 
 size_t findCharOf(std::string_view text, std::string_view set, size_t from) {
-    for (size_t i = from; i < text.size(); i += charLength(text, i))
-        if (set.find(text[i]) != std::string_view::npos) return i;
+    // Every name of a search passes through here: one table test per byte, no call.
+    uint64_t wanted[4] = {};
+    for (char c : set)
+        wanted[static_cast<unsigned char>(c) >> 6] |= uint64_t(1) << (static_cast<unsigned char>(c) & 63);
+    const LeadBytes& lead = programLeadBytes();
+    const size_t n = text.size();
+    for (size_t i = from; i < n; ++i) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        if ((wanted[b >> 6] >> (b & 63)) & 1) return i;
+        if (lead.isLead(b) && i + 1 < n && static_cast<unsigned char>(text[i + 1]) >= kLowestTrailByte)
+            ++i; // the trail byte is part of this character
+    }
     return std::string_view::npos;
 }
 

@@ -4,11 +4,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
+#include "toolkit/GrowingBlocks.h"
+
 // Elements live in one block that moves when the array grows: never keep a pointer or reference
-// to an element past the point where another thread may append (see LockedArray).
+// to an element past the point where another thread may append (see LockedArray). A large block
+// of plain elements (1 MiB and up) is one that grows in place where it can (toolkit/
+// GrowingBlocks.h): growing then copies nothing, and the capacity rules stay as they are.
 template <typename T> class GrowableArray {
 public:
     explicit GrowableArray(int32_t growthStep = 0) : step_(growthStep) {}
@@ -36,7 +42,7 @@ public:
         if (step != -1) step_ = step;
         if (n <= 0) {
             destroyRange(0, count_);
-            ::operator delete(data_);
+            release();
             data_ = nullptr;
             count_ = capacity_ = 0;
             return;
@@ -106,18 +112,47 @@ private:
     // An uninitialised block for n elements; the byte count is checked before it is computed, so
     // that it never wraps in 32 bits.
     static T* allocate(int32_t n) {
-        if (n < 0 || size_t(n) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-        return static_cast<T*>(::operator new(sizeof(T) * size_t(n)));
+        return static_cast<T*>(::operator new(blockBytes(n)));
     }
     void moveTo(int32_t newCapacity) {
+        if constexpr (std::is_trivially_copyable_v<T>) {
+            const size_t bytes = blockBytes(newCapacity);
+            if (grows_ && toolkit::growBlockInPlace(data_, bytes)) {
+                capacity_ = newCapacity;
+                return;
+            }
+            if (bytes >= kGrowingBlockBytes) {
+                if (void* block = toolkit::reserveGrowingBlock(bytes)) {
+                    T* fresh = static_cast<T*>(block);
+                    if (count_) std::memcpy(static_cast<void*>(fresh), data_, sizeof(T) * size_t(count_));
+                    release();
+                    data_ = fresh;
+                    grows_ = true;
+                    capacity_ = newCapacity;
+                    return;
+                }
+            }
+        }
         T* fresh = allocate(newCapacity);
         for (int32_t i = 0; i < count_; ++i) {
             new (fresh + i) T(std::move(data_[i]));
             data_[i].~T();
         }
-        ::operator delete(data_);
+        release();
         data_ = fresh;
         capacity_ = newCapacity;
+    }
+    static size_t blockBytes(int32_t n) {
+        if (n < 0 || size_t(n) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+        return sizeof(T) * size_t(n);
+    }
+    // Frees the block (not its elements) by the way it was made.
+    void release() {
+        if (grows_)
+            toolkit::releaseGrowingBlock(data_);
+        else
+            ::operator delete(data_);
+        grows_ = false;
     }
     void destroyRange(int32_t from, int32_t to) {
         for (int32_t i = from; i < to; ++i)
@@ -130,8 +165,12 @@ private:
             data_[i] = other.data_[i];
     }
 
+    // From this size up a block of plain elements is one that can grow in place.
+    static constexpr size_t kGrowingBlockBytes = size_t(1) << 20;
+
     T* data_ = nullptr;
     int32_t count_ = 0;
     int32_t capacity_ = 0;
     int32_t step_ = 0;
+    bool grows_ = false; // data_ is a growing block
 };

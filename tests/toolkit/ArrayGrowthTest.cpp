@@ -1,6 +1,7 @@
 // The growth rules of the growable array and element access at its edges.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "toolkit/GrowableArray.h"
@@ -18,6 +19,26 @@ TEST(ArrayGrowth, ResultSetLikeArrayGrowsByItsStep) {
     a.append(0);
     EXPECT_EQ(a.capacity(), 16384 + 16383);
     EXPECT_EQ(a.count(), 16385);
+}
+
+// Past a mebibyte a block of plain elements grows in place, and moves on when its reserved
+// range is full: through every way of growing, every element keeps its value and the capacity
+// follows the step as before.
+TEST(ArrayGrowth, LargeArraysKeepEveryElementWhetherTheyGrowInPlaceOrMove) {
+    GrowableArray<uint32_t> a(16383);
+    const uint32_t n = 3000000; // 12 MB, several times any first reservation
+    for (uint32_t i = 0; i < n; ++i)
+        a.append(i * 2654435761u);
+    EXPECT_EQ(a.count(), int32_t(n));
+    EXPECT_EQ(a.capacity() % 16383, 1);
+    for (uint32_t i = 0; i < n; ++i)
+        ASSERT_EQ(a[int32_t(i)], i * 2654435761u) << i;
+    GrowableArray<uint32_t> copy = a;
+    a.setSize(0);
+    EXPECT_EQ(copy[int32_t(n - 1)], (n - 1) * 2654435761u);
+    a.reserve(1 << 20);
+    a.append(7);
+    EXPECT_EQ(a[0], 7u);
 }
 
 TEST(ArrayGrowth, SizeZeroReleasesStorageAndKeepsTheStep) {
