@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace toolkit {
 
@@ -18,9 +19,10 @@ struct alignas(64) BlockHeader {
 constexpr size_t kHeaderBytes = sizeof(BlockHeader);
 constexpr size_t kPageBytes = 4096;
 constexpr size_t kReservationGrain = 64 * 1024;
-// Room reserved for later growth: eight times the first size where the address space allows
-// (a 32-bit process may not have it), else twice, else only what is asked for.
-constexpr size_t kReserveFactors[] = {8, 2, 1};
+// Room reserved for later growth: seven times the size asked for, but no more than a 32-bit
+// process can spare beside its other large blocks; where even that is not to be had, none.
+constexpr size_t kMostSpareBytes = sizeof(void*) == 4 ? size_t(64) << 20 : size_t(1) << 30;
+constexpr size_t kSpareFactor = 7;
 
 // n rounded up to a multiple of grain; false when that does not fit in size_t.
 bool roundUp(size_t n, size_t grain, size_t& out) {
@@ -40,10 +42,10 @@ void* reserveGrowingBlock(size_t bytes) {
     const size_t need = bytes + kHeaderBytes;
     size_t commit = 0;
     if (!roundUp(need, kPageBytes, commit)) return nullptr;
-    for (size_t factor : kReserveFactors) {
+    const size_t spare = need > kMostSpareBytes / kSpareFactor ? kMostSpareBytes : need * kSpareFactor;
+    for (size_t extra : {spare, size_t(0)}) {
         size_t reserve = 0;
-        if (need > SIZE_MAX / factor || !roundUp(need * factor, kReservationGrain, reserve))
-            continue;
+        if (need > SIZE_MAX - extra || !roundUp(need + extra, kReservationGrain, reserve)) continue;
         void* base = VirtualAlloc(nullptr, reserve, MEM_RESERVE, PAGE_NOACCESS);
         if (!base) continue;
         if (!VirtualAlloc(base, commit, MEM_COMMIT, PAGE_READWRITE)) {
