@@ -40,22 +40,24 @@ bool isGone(DWORD error) {
 
 ContentReader::ContentReader(const TextMatcher& text) : scanner_(text, kBlockBytes) {}
 
-ContentAnswer ContentReader::read(const std::string& folder, const std::string& name,
+ContentAnswer ContentReader::read(std::string_view folder, std::string_view name,
                                   const std::atomic<int32_t>& stopRequested) {
     if (stopRequested.load()) return ContentAnswer::Stopped;
     // Only what the actions would touch: a name the platform trims or reads as a device would
     // open another file, or no file at all.
     if (!isActionableFolder(folder) || !isActionableName(name))
         return ContentAnswer::Unreadable;
-    const std::string path = folder + "\\" + name;
+    path_.assign(folder);
+    path_ += '\\';
+    path_.append(name);
 
     // The right to write attributes lets the last-access time be kept; a read-only share
     // refuses it, and the file is then read all the same.
     bool keepsAccessTime = true;
-    HANDLE handle = openForReading(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES);
+    HANDLE handle = openForReading(path_, GENERIC_READ | FILE_WRITE_ATTRIBUTES);
     if (handle == INVALID_HANDLE_VALUE && !isGone(GetLastError())) {
         keepsAccessTime = false;
-        handle = openForReading(path, GENERIC_READ);
+        handle = openForReading(path_, GENERIC_READ);
     }
     if (handle == INVALID_HANDLE_VALUE) return ContentAnswer::Unreadable;
     ReadHandle file(handle);

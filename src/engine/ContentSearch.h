@@ -16,7 +16,8 @@ enum class ContentAnswer {
     Stopped,    // the stop flag was set before the file was read to its end
 };
 
-// One per reading thread: it holds the block buffer. A file is opened for reading with every
+// One per reading thread: it holds the block buffer and the path of the file being read, so that
+// reading one file after another allocates nothing once the paths stop growing. A file is opened for reading with every
 // share mode and sequential scan, together with the right to write its attributes where that is
 // granted (as on read-only shares it is not): then its last-access time is kept as it was,
 // where the platform honours that (Windows does). A handle that is not a disk file is closed
@@ -30,9 +31,10 @@ public:
 
     // Reads folder + "\" + name. Unreadable without opening anything when the folder or the
     // name is one the actions refuse (toolkit/PathNames.h: isActionableFolder, isActionableName).
-    ContentAnswer read(const std::string& folder, const std::string& name,
+    ContentAnswer read(std::string_view folder, std::string_view name,
                        const std::atomic<int32_t>& stopRequested);
 
 private:
     TextScanner scanner_;
+    std::string path_;
 };
