@@ -1,19 +1,31 @@
 #!/usr/bin/env bash
-# Makes (once) the text benchmark's tree under build/bench/text-tree and prints its path: about
-# 1 GiB in 10,000 files in 100 folders, sizes spread from 1 KiB to 700 KiB. Most files are English
-# prose in ANSI, some UTF-16LE prose, some binary noise; 100 of them (1 %) hold the text
+# Makes (once) the text benchmark's tree and prints its path: by default build/bench/text-tree,
+# about 1 GiB in 10,000 files in 100 folders, sizes spread from 1 KiB to 700 KiB. Most files are
+# English prose in ANSI, some UTF-16LE prose, some binary noise; 1 % of them hold the text
 # "Invoice 2024-117" once, at a random place, in a random encoding (ANSI, UTF-8, UTF-16 LE or BE)
 # and case. The same tree on every machine (fixed seed); the planted files are listed in
 # .holders (one relative path a line).
+#   bash bench/make-text-tree.sh [--files N] [--into FOLDER]
+# --files: N files instead of 10,000 (100 a folder; the SMB lab's text share is a smaller tree).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tree="$root/build/bench/text-tree"
-if [ ! -f "$tree/.complete" ]; then
+files=10000
+while [ $# -gt 0 ]; do
+  case $1 in
+    --files) files=${2:?}; shift ;;
+    --into) tree=${2:?}; shift ;;
+    *) echo "make-text-tree.sh: unknown argument $1" >&2; exit 2 ;;
+  esac
+  shift
+done
+if [ "$(cat "$tree/.complete" 2>/dev/null)" != "$files" ]; then
   rm -rf "$tree"
   mkdir -p "$tree"
-  python3 - "$tree" <<'EOF'
+  python3 - "$tree" "$files" <<'EOF'
 import os, random, sys
 tree = sys.argv[1]
+count = int(sys.argv[2])
 rng = random.Random(24117)
 words = ("the of and to in is that for it as with was on be by at this are from or an have not "
          "which but all they one had were there been has their more will would when who about "
@@ -33,9 +45,9 @@ while size < 8 << 20:
 prose = "".join(parts).encode("ascii")
 noise = bytes(rng.getrandbits(8) for _ in range(1 << 20))
 text = "Invoice 2024-117"
-holders = set(rng.sample(range(10000), 100))
+holders = set(rng.sample(range(count), max(1, count // 100)))
 listed = []
-for n in range(10000):
+for n in range(count):
     folder = os.path.join(tree, "Dept %02d" % (n // 100))
     os.makedirs(folder, exist_ok=True)
     length = int(1024 * 700 ** rng.random())  # 1 KiB to 700 KiB, log-uniform: about 1 GiB in all
@@ -68,6 +80,6 @@ for n in range(10000):
 with open(os.path.join(tree, ".holders"), "w") as f:
     f.write("\n".join(sorted(listed)) + "\n")
 EOF
-  touch "$tree/.complete"
+  echo "$files" >"$tree/.complete"
 fi
 echo "$tree"

@@ -33,12 +33,17 @@ trap 'exit 130' INT TERM
 
 # ---- the servers and their shares (content made once: same names, sizes and dates every time)
 if [ $discover -eq 0 ]; then
-  stamp=$(sha256sum "$smb_list" "$smb_root/lab/smb/fill-share.pl" | sha256sum | cut -c1-16)
+  stamp=$(sha256sum "$smb_list" "$smb_root/lab/smb/fill-share.pl" \
+            "$smb_root/bench/make-text-tree.sh" | sha256sum | cut -c1-16)
   if [ "$(cat "$smb_state/shares/.complete" 2>/dev/null)" != "$stamp" ]; then
     rm -rf "$smb_state/shares"
     while read -r server address share kind folders files; do
-      [ "$kind" = print ] && continue
-      perl "$smb_root/lab/smb/fill-share.pl" "$smb_state/shares/$server/$share" "$folders" "$files"
+      case $kind in
+        print) ;;
+        text) bash "$smb_root/bench/make-text-tree.sh" --files $((folders * files)) \
+                --into "$smb_state/shares/$server/$share" >/dev/null ;;
+        *) perl "$smb_root/lab/smb/fill-share.pl" "$smb_state/shares/$server/$share" "$folders" "$files" ;;
+      esac
     done < <(smb_shares)
     echo "$stamp" >"$smb_state/shares/.complete"
   fi

@@ -1,10 +1,13 @@
-// Walking one folder tree with one listing per folder, applying the search's masks to each
-// entry, and turning entries into hits.
+// Walking one folder tree with one listing per folder, applying the search's masks and tests to
+// each entry (the text last), and turning entries into hits.
 #include "engine/FolderWalker.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
+
+#include "engine/ContentSearch.h"
 
 #include "toolkit/AnsiChars.h"
 #include "toolkit/NamePattern.h"
@@ -160,11 +163,35 @@ private:
     std::vector<Later> order_;
 };
 
-// What the walk of one tree reuses from folder to folder.
+// What the walk of one tree reuses from folder to folder. The reader (with its block buffer) is
+// made at the first file the walk reads, so a walk without a text, or one whose entries all fail
+// the cheaper tests, never makes one.
 struct WalkScratch {
     LaterHits later;
     uint8_t matched[kMaxNameMasks];
+    std::unique_ptr<ContentReader> reader;
 };
+
+enum class Contents { Hit, NoHit, Stop };
+
+// The text test, after every other: the file is read as the walk reaches it, on this thread,
+// while its folder's listing is open, and once however many masks matched it (the entry goes to
+// the store or to LaterHits only when it holds the text). Without a text every entry passes. A
+// file that cannot be opened or read is no hit and costs no message, like a folder that cannot
+// be listed. A read held by a server that stopped answering holds this thread: the engine leaves
+// it behind after a stop as it does one held in a listing, and when the read returns the stop
+// keeps its answer out of the store.
+Contents testContents(const WalkContext& context, WalkScratch& scratch, std::string_view folder,
+                      const char* name) {
+    const TextMatcher* text = context.criteria.containingText.get();
+    if (!text) return Contents::Hit;
+    if (!scratch.reader) scratch.reader = std::make_unique<ContentReader>(*text);
+    switch (scratch.reader->read(folder, name, context.stopRequested)) {
+    case ContentAnswer::Holds: return Contents::Hit;
+    case ContentAnswer::Stopped: return Contents::Stop;
+    default: return Contents::NoHit;
+    }
+}
 
 void walkTree(const WalkContext& context, const std::string& path, WalkScratch& scratch) {
     if (stopped(context)) return;
@@ -205,6 +232,9 @@ void walkTree(const WalkContext& context, const std::string& path, WalkScratch& 
             if (folder && wantSubfolders && !wildcard && isEnterableFolderName(entry.cFileName))
                 subfolders.emplace_back(entry.cFileName);
             if (matched == 0 || !passesEntryTests(criteria, entry)) continue;
+            const Contents contents = testContents(context, scratch, path, entry.cFileName);
+            if (contents == Contents::Stop) return;
+            if (contents == Contents::NoHit) continue;
             const uint8_t* masks = scratch.matched;
             int count = matched;
             if (masks[0] == 0) {

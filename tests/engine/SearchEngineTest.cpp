@@ -587,29 +587,52 @@ TEST_F(SearchEngineLan, RefinementsAddLevelsAndReportWithAnEmptyCaption) {
     EXPECT_EQ(host.engine().history().levelCount(), 3);
 }
 
-// A refinement that reads files for a text, stopped while a server holds one of its reads: the
-// search completes without it, with what it found before. When the read returns at last, the
-// thread adds nothing, shows no box and posts nothing, also while the next search runs.
-TEST(SearchEngineRefine, AStoppedRefinementIsLeftBehindInAReadThatDoesNotReturn) {
-    StallingFolder stall;
+// Searches that read files for a text, stopped while a server holds one of their reads: first a
+// search of the network (its worker held in the read of a file deep in a share), then a
+// refinement. Each completes without the thread held there, with what it found before. When the
+// reads return at last, the threads add nothing, show no box and post nothing, also while the
+// next search runs.
+TEST_F(SearchEngineLan, AStoppedSearchIsLeftBehindInAReadThatDoesNotReturn) {
+    LabNetwork lab("engstall");
+    lab.domain("ENGSTDOM");
+    lab.server("ENGSTALL1");
+    lab.share("Mail");
+    ASSERT_TRUE(lab.apply()) << lab.error();
+    const std::string share = LabNetwork::uncPath("ENGSTALL1", "Mail");
+    writeWholeFile(share + "\\first.txt", "Invoice 2024-117");
+    writeWholeFile(share + "\\last.txt", "Invoice 2024-117");
+    // The share's subfolder Stalled holds the file whose reads do not return.
+    StallingFolder stall(LabNetwork::uncRoot() + "\\engstall1\\mail\\Stalled");
     if (!stall.ready()) GTEST_SKIP() << stall.why();
-    ScratchFolder dir;
-    writeWholeFile(dir.file("first.txt"), "Invoice 2024-117");
-    writeWholeFile(dir.file("last.txt"), "Invoice 2024-117");
     BoxRecorder boxes;
     EngineTestHost host;
     SearchEngine& engine = host.engine();
-    // Level 1 as a loaded result file makes it: the file that stalls between two that hold the text.
-    for (const auto& [folder, name] : {std::pair{dir.path(), "first.txt"},
+
+    // The share's own files are read before the walk enters Stalled.
+    SearchOptions search = lanOptions("*");
+    search.containingText = "invoice 2024-117";
+    ASSERT_TRUE(host.start(search));
+    ASSERT_TRUE(host.pumpUntil([&] { return engine.store().count() == 2; }));
+    Sleep(200);
+    EXPECT_TRUE(engine.isBusy()) << "the read of stalled.txt should still wait";
+    engine.requestStop();
+    EXPECT_EQ(engine.leaveStoppedThreads(), 1);
+    ASSERT_TRUE(host.waitForCompletion());
+    EXPECT_THAT(host.storePaths(),
+                UnorderedElementsAreArray({share + "\\first.txt", share + "\\last.txt"}));
+
+    // Level 1 as a loaded result file makes it: the file that stalls between two that hold the
+    // text. The search's worker still waits in its read meanwhile.
+    ASSERT_TRUE(engine.resetSession(false));
+    for (const auto& [folder, name] : {std::pair{share, "first.txt"},
                                        std::pair{stall.path(), "stalled.txt"},
-                                       std::pair{dir.path(), "last.txt"}}) {
+                                       std::pair{share, "last.txt"}}) {
         FoundItem item;
         item.folder = folder;
         item.name = name;
         engine.store().append(item);
     }
     engine.history().pushIdentityLevel();
-
     SearchOptions refine;
     refine.scope = SearchScope::LastResult;
     refine.containingText = "invoice 2024-117";
@@ -620,14 +643,14 @@ TEST(SearchEngineRefine, AStoppedRefinementIsLeftBehindInAReadThatDoesNotReturn)
     // Not left behind before the stop, and then only as a thread that reads.
     EXPECT_EQ(engine.leaveStoppedThreads(), 0);
     engine.requestStop();
-    EXPECT_EQ(engine.leaveStoppedThreads(), 1);
+    EXPECT_EQ(engine.leaveStoppedThreads(), 2); // with the first search's worker
     ASSERT_TRUE(host.waitForCompletion());
     EXPECT_EQ(engine.itemCount(), 1);
     EXPECT_EQ(engine.itemAt(0)->name, "first.txt");
     EXPECT_EQ(boxes.size(), 0u);
     EXPECT_EQ(host.searchFinished, 0);
 
-    // The next refinement runs while that read waits; then the server answers.
+    // The next refinement runs while both reads wait; then the server answers.
     refine.containingText = "";
     ASSERT_TRUE(host.start(refine));
     ASSERT_TRUE(host.waitForCompletion());
@@ -637,6 +660,8 @@ TEST(SearchEngineRefine, AStoppedRefinementIsLeftBehindInAReadThatDoesNotReturn)
     host.pump();
     EXPECT_EQ(boxes.size(), 1u) << boxes[boxes.size() - 1].text;
     EXPECT_EQ(host.searchFinished, 1);
+    EXPECT_EQ(host.threadEnds, 0); // the search's worker posts no end when its read returns
+    EXPECT_EQ(engine.store().count(), 3);
     EXPECT_EQ(engine.history().levelCount(), 3);
     EXPECT_EQ(engine.history().levelLength(2), 1);
     EXPECT_EQ(engine.history().levelLength(3), 1);

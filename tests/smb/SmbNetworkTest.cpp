@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "support/DialogDriver.h"
 #include "support/EngineTestHost.h"
 #include "support/LabFixture.h"
+#include "support/ScratchFolder.h"
 #include "toolkit/Application.h"
 #include "toolkit/FrameworkMessages.h"
 #include "toolkit/MessageBoxes.h"
@@ -117,11 +119,19 @@ public:
             if (GetTickCount() - start > safetyMs) return false;
         return true;
     }
-    void searchEverything() {
-        SetDlgItemTextA(dialog.optionSheet().pageMain.hwnd(), IDC_MAIN_NAME, "*");
+    // A search for names, and for a text on the Text page when one is given.
+    void search(const char* names, const char* text = "") {
+        COptionSheet& sheet = dialog.optionSheet();
+        if (*text) {
+            EXPECT_TRUE(sheet.setActivePage(4));
+            SetDlgItemTextA(sheet.pageText.hwnd(), IDC_TEXT_CONTAINING, text);
+            EXPECT_TRUE(sheet.setActivePage(0));
+        }
+        SetDlgItemTextA(sheet.pageMain.hwnd(), IDC_MAIN_NAME, names);
         pressButton(dialog.hwnd(), IDC_SEARCH_NOW);
         EXPECT_TRUE(dialog.searchPending());
     }
+    void searchEverything() { search("*"); }
     // Asks the lab to kill or start a server and pumps until it answers; true when done.
     bool askLab(const std::string& request) {
         const std::string folder = controlFolder(), answer = folder + "\\answer";
@@ -163,7 +173,8 @@ protected:
 // The user's path over real SMB: a search during which one server dies ends by itself with every
 // other server's hits and the window answering throughout; once the server is back, a search
 // finds exactly what a plain walk of the shares lists (names, sizes, dates), nothing behind the
-// printer or the share that refuses guests, names outside ASCII and sizes past 4 GiB included.
+// printer or the share that refuses guests, names outside ASCII and sizes past 4 GiB included;
+// a search for a text finds exactly the files that hold it.
 TEST_F(SmbNetwork, SearchSurvivesAServerDyingAndThenFindsWhatAPlainWalkLists) {
     ByServer walked;
     CNetworkHooks walker(&walked, walkDiskShare, acceptAll);
@@ -209,9 +220,28 @@ TEST_F(SmbNetwork, SearchSurvivesAServerDyingAndThenFindsWhatAPlainWalkLists) {
         outsideAscii += hit.find("bersicht 2024.txt | 4321 |") != std::string::npos;
         pastFourGiB += hit.find("\\disk image.img | 1073741841 |") != std::string::npos;
     }
-    EXPECT_EQ(outsideAscii, 4) << "one at the top of each share that guests may read";
+    EXPECT_EQ(outsideAscii, 4) << "one at the top of each share of ordinary files";
     // 5 GiB and 17 bytes: the list keeps the low 32 bits, 1 GiB and 17 bytes.
     EXPECT_EQ(pastFourGiB, 4) << "a size past 4 GiB lost its low 32 bits";
+
+    // The text share read for a text through Samba, whose shares are read-only: exactly the
+    // files the lab planted it in, in whatever encoding and case.
+    std::vector<std::string> planted;
+    const std::string texts = "\\\\SMBFILES\\Texts\\";
+    std::istringstream holders(readWholeFile(texts + ".holders"));
+    for (std::string line; std::getline(holders, line);) {
+        std::replace(line.begin(), line.end(), '/', '\\');
+        if (!line.empty()) planted.push_back(texts + line);
+    }
+    ASSERT_FALSE(planted.empty());
+    w.search("doc* blob*", "invoice 2024-117");
+    ASSERT_TRUE(w.pumpUntil([&] { return !w.dialog.searchPending(); }));
+    std::vector<std::string> holding;
+    for (int32_t i = 0, n = w.dialog.engine().store().count(); i < n; ++i) {
+        FoundItem item;
+        if (w.dialog.engine().store().copyAt(i, item)) holding.push_back(item.fullPath());
+    }
+    EXPECT_THAT(holding, UnorderedElementsAreArray(planted));
 
     EXPECT_LT(w.longestRoundMs, 5000u) << "the window stopped answering";
     EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();

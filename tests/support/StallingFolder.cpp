@@ -18,8 +18,8 @@ std::string onDriveZ(const std::string& unixPath) {
     return out;
 }
 
-// The Unix form of a path on drive Z: (the build tree is reached there).
-std::string unixProgram(const std::string& windowsPath) {
+// The Unix form of a path on drive Z: (the build tree and the prefix are reached there).
+std::string unixPath(const std::string& windowsPath) {
     std::string out = windowsPath.size() > 2 && windowsPath[1] == ':' ? windowsPath.substr(2)
                                                                        : windowsPath;
     for (char& c : out)
@@ -43,7 +43,7 @@ bool runUnix(std::string commandLine, DWORD waitMs) {
 
 } // namespace
 
-StallingFolder::StallingFolder() {
+StallingFolder::StallingFolder(const std::string& at) {
     char exe[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string program = exe;
@@ -56,13 +56,13 @@ StallingFolder::StallingFolder() {
     static std::atomic<int> made{0};
     const std::string name = "corvask-stall-" + std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(made++);
-    unixFolder_ = "/tmp/" + name;
+    unixFolder_ = at.empty() ? "/tmp/" + name : unixPath(at);
     unixRelease_ = "/tmp/" + name + ".release";
     path_ = onDriveZ(unixFolder_);
     CreateDirectoryA(path_.c_str(), nullptr);
     // Its own output goes nowhere: a program started this way would otherwise hold the test
     // run's output open for as long as it lives.
-    if (!runUnix("/bin/sh -c \"exec '" + unixProgram(program) + "' " + unixFolder_ + " " +
+    if (!runUnix("/bin/sh -c \"exec '" + unixPath(program) + "' '" + unixFolder_ + "' " +
                      unixRelease_ + " </dev/null >/dev/null 2>&1\"",
                  0)) {
         why_ = "the stalling folder's program could not be started";
@@ -79,7 +79,7 @@ StallingFolder::StallingFolder() {
 StallingFolder::~StallingFolder() {
     release();
     if (ready_) {
-        runUnix("/bin/sh -c \"fusermount3 -u " + unixFolder_ + "\"", 10000);
+        runUnix("/bin/sh -c \"fusermount3 -u '" + unixFolder_ + "'\"", 10000);
         const std::string file = path_ + "\\stalled.txt";
         for (int i = 0; i < 100 && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
             Sleep(50);

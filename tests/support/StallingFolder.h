@@ -9,7 +9,9 @@
 
 class StallingFolder {
 public:
-    StallingFolder();
+    // at: the folder to show it as, a path on drive Z: that does not exist yet (inside a lab
+    // share, for a search of the network to meet it); by default a folder of its own.
+    explicit StallingFolder(const std::string& at = "");
     // Lets every read go and removes the folder.
     ~StallingFolder();
     StallingFolder(const StallingFolder&) = delete;

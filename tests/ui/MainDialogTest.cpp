@@ -671,10 +671,12 @@ std::vector<std::string> shownNames(MainWindow& w) {
 }
 } // namespace
 
-// A user looks for the letters that mention an invoice: a search of the share, then the Text
-// page on the last result. Every encoding is found, in any case or in the typed case only, no
-// folder and no other file; the text goes into a saved search and comes back from it; Stop
-// ends a refinement in the middle of reading a huge file; nothing read is changed.
+// A user looks for the letters that mention a customer's invoice: a search of the network with
+// a text on the Text page. Exactly the files that hold it are found, in every encoding, across a
+// block boundary, in any case or (refining the result) in the typed case only, each once per mask
+// that finds its name, no folder and no other file; the text goes into a saved search and comes
+// back from it; Stop ends a search, and a refinement, in the middle of reading a huge file;
+// nothing read is changed.
 TEST_F(MainDialog, TheTextPageFindsTheFilesThatContainTheText) {
     LabNetwork lab("uitext");
     lab.domain("UITDOM");
@@ -682,57 +684,78 @@ TEST_F(MainDialog, TheTextPageFindsTheFilesThatContainTheText) {
     lab.share("Mail");
     ASSERT_TRUE(lab.apply()) << lab.error();
     const std::string share = LabNetwork::uncPath("UITEXT1", "Mail");
-    auto utf16 = [](const std::string& ascii, bool bigEndian) {
-        std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (char c : ascii)
-            out += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    // The text in each encoding a file may hold it in; the ANSI code page must hold its 'ü'.
+    auto encoded = [](const std::wstring& text, UINT codePage) {
+        BOOL lossy = FALSE;
+        char out[256] = "";
+        const int n = WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), out,
+                                          sizeof out, nullptr, codePage == CP_UTF8 ? nullptr : &lossy);
+        return lossy ? std::string() : std::string(out, size_t(n));
+    };
+    auto utf16 = [](const std::wstring& text, bool bigEndian) {
+        std::string out;
+        for (wchar_t u : text)
+            out += bigEndian ? std::string{char(u >> 8), char(u & 0xFF)}
+                             : std::string{char(u & 0xFF), char(u >> 8)};
         return out;
     };
+    const std::string typed = encoded(L"M\u00fcller 2024-117", CP_ACP);
+    ASSERT_FALSE(typed.empty()) << "the ANSI code page has no u with diaeresis";
+    std::string acrossBlocks(65536 - 6, 'x');
+    acrossBlocks += encoded(L"Dear M\u00fcller 2024-117", CP_ACP).substr(5) + " ends here";
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"letter.txt", "Dear customer,\r\nInvoice 2024-117 is attached.\r\n"},
-        {"reminder.doc", "\xEF\xBB\xBFsecond reminder: INVOICE 2024-117, \xC3\xA0 payer"},
-        {"scan.txt", utf16("ref invoice 2024-117 end", false)},
-        {"mac.txt", utf16("Invoice 2024-117", true)},
-        {"other.txt", "Invoice 2024-118 and invoice 2024-11 7"},
+        {"ansi.txt", "Dear " + encoded(L"M\u00fcller 2024-117", CP_ACP) + " is due.\r\n"},
+        {"utf8.doc", "\xEF\xBB\xBF" "second reminder: " + encoded(L"M\u00dcLLER 2024-117", CP_UTF8)},
+        {"le-bom.txt", "\xFF\xFE" + utf16(L"ref m\u00fcller 2024-117 end", false)},
+        {"be-bom.txt", "\xFE\xFF" + utf16(L"M\u00fcller 2024-117", true)},
+        {"le-nobom.txt", utf16(L"x M\u00fcller 2024-117", false)},
+        {"Archive\\be-nobom.txt", utf16(L"M\u00dcLLER 2024-117", true)},
+        {"boundary.bin", acrossBlocks},
+        // None of these holds it: another number, UTF-16 at an odd offset, nothing at all.
+        {"other.txt", encoded(L"M\u00fcller 2024-118 and M\u00fcller 2024-11 7", CP_ACP)},
+        {"odd.txt", "a" + utf16(L"M\u00fcller 2024-117", false)},
         {"empty.txt", ""},
     };
-    for (const auto& [name, bytes] : files)
-        writeWholeFile(share + "\\" + name, bytes);
-    // A folder named after the text is no hit: folders hold no text.
-    ASSERT_TRUE(LabNetwork::makeFolder(share + "\\Invoice 2024-117"));
-    WIN32_FILE_ATTRIBUTE_DATA before{};
-    ASSERT_TRUE(GetFileAttributesExA((share + "\\letter.txt").c_str(), GetFileExInfoStandard,
-                                     &before));
+    ASSERT_TRUE(LabNetwork::makeFolder(share + "\\Archive"));
+    // A folder named after the text, which a mask finds, is no hit: folders hold no text.
+    ASSERT_TRUE(LabNetwork::makeFolder(share + "\\" + typed + ".txt"));
+    std::vector<WIN32_FILE_ATTRIBUTE_DATA> before(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+        writeWholeFile(share + "\\" + files[i].first, files[i].second);
+        ASSERT_TRUE(GetFileAttributesExA((share + "\\" + files[i].first).c_str(),
+                                         GetFileExInfoStandard, &before[i]));
+    }
 
     MainWindow w;
     CFindTestDlg& d = w.dialog;
     COptionSheet& sheet = d.optionSheet();
-    w.searchFor("*");
-    ASSERT_TRUE(w.waitForCompletion());
-    ASSERT_EQ(w.rows(), int(files.size()) + 1);
-
-    // The text typed on its page, then the name page again: the last result is refined.
-    auto typeText = [&](const char* text, bool matchCase) {
+    auto typeText = [&](const std::string& text, bool matchCase) {
         ASSERT_TRUE(sheet.setActivePage(4));
         HWND page = sheet.pageText.hwnd();
-        SetDlgItemTextA(page, IDC_TEXT_CONTAINING, text);
+        SetDlgItemTextA(page, IDC_TEXT_CONTAINING, text.c_str());
         CheckDlgButton(page, IDC_TEXT_MATCH_CASE, matchCase ? BST_CHECKED : BST_UNCHECKED);
         ASSERT_TRUE(sheet.setActivePage(0));
     };
-    typeText("invoice 2024-117", false);
-    w.searchFor("*", 1);
-    ASSERT_TRUE(w.waitForCompletion());
-    EXPECT_EQ(w.pane(1), "4 file(s) found");
-    EXPECT_EQ(shownNames(w),
-              (std::vector<std::string>{"letter.txt", "mac.txt", "reminder.doc", "scan.txt"}));
-    EXPECT_EQ(w.boxes.back().rfind("number: 7, Time:", 0), 0u) << w.boxes.back();
 
-    // Match case keeps only the files that hold it as typed; the page keeps the text.
-    w.command(ID_GO_BACK);
-    typeText("Invoice 2024-117", true);
+    // The text typed in lower case, found in any case; "le*" finds two names that "*.txt" found
+    // too, and each of them is listed once more.
+    typeText(encoded(L"m\u00fcller 2024-117", CP_ACP), false);
+    w.searchFor("*.txt *.doc *.bin le*");
+    ASSERT_TRUE(w.waitForCompletion());
+    const std::vector<std::string> anyCase = {"ansi.txt",     "be-bom.txt",   "be-nobom.txt",
+                                              "boundary.bin", "le-bom.txt",   "le-bom.txt",
+                                              "le-nobom.txt", "le-nobom.txt", "utf8.doc"};
+    EXPECT_EQ(shownNames(w), anyCase);
+    EXPECT_EQ(w.pane(1), std::to_string(anyCase.size()) + " file(s) found");
+    EXPECT_TRUE(w.boxes.empty()) << w.boxes.front();
+
+    // Match case, on the last result: only the files that hold it as typed stay.
+    typeText(typed, true);
     w.searchFor("*", 1);
     ASSERT_TRUE(w.waitForCompletion());
-    EXPECT_EQ(shownNames(w), (std::vector<std::string>{"letter.txt", "mac.txt"}));
+    EXPECT_EQ(shownNames(w), (std::vector<std::string>{"ansi.txt", "be-bom.txt", "boundary.bin",
+                                                       "le-nobom.txt", "le-nobom.txt"}));
+    EXPECT_EQ(w.boxes.back().rfind("number: 9, Time:", 0), 0u) << w.boxes.back();
 
     // The text and Match case go into a saved search; Reset clears both; opening brings them
     // back.
@@ -742,7 +765,8 @@ TEST_F(MainDialog, TheTextPageFindsTheFilesThatContainTheText) {
     });
     w.command(ID_FILE_SAVE_CONFIGURATION);
     const std::string saved = readWholeFile(scratch.file("Search.opt"));
-    EXPECT_EQ(saved.substr(saved.size() - 21), "\x10Invoice 2024-117\x01" + std::string(3, '\0'));
+    EXPECT_EQ(saved.substr(saved.size() - typed.size() - 5),
+              char(typed.size()) + typed + "\x01" + std::string(3, '\0'));
     w.click(IDC_RESET);
     SearchOptions shown;
     sheet.readOptionsFromPages(shown);
@@ -750,37 +774,46 @@ TEST_F(MainDialog, TheTextPageFindsTheFilesThatContainTheText) {
     EXPECT_EQ(shown.matchCase, 0);
     w.command(ID_FILE_OPEN_CONFIGURATION);
     sheet.readOptionsFromPages(shown);
-    EXPECT_EQ(shown.containingText, "Invoice 2024-117");
+    EXPECT_EQ(shown.containingText, typed);
     EXPECT_EQ(shown.matchCase, 1);
 
-    // A file of 4 GiB whose only match is at its end: Stop ends the refinement while it reads,
-    // within the usual second, and the file is no hit.
-    ASSERT_TRUE(makeSparseFile(share + "\\huge.bin", 4ull << 30, "Invoice 2024-117"));
-    typeText("", false);
-    w.searchFor("*", 0);
-    ASSERT_TRUE(w.waitForCompletion());
-    typeText("invoice 2024-117", false);
-    w.searchFor("*.bin", 1);
-    w.pump(200);
-    ASSERT_TRUE(d.searchPending()) << "the huge file was read to its end in 0.2 s";
-    EXPECT_EQ(w.pane(0), share);
-    const DWORD stoppedAt = GetTickCount();
-    w.click(IDC_STOP_SEARCH);
-    ASSERT_TRUE(w.waitForCompletion());
-    EXPECT_LT(GetTickCount() - stoppedAt, 1000u);
-    // It stopped between two blocks by itself: no thread was left behind in a read.
-    EXPECT_EQ(d.engine().threadsLeftBehind(), 0);
-    EXPECT_EQ(w.rows(), 0);
+    // A file of 4 GiB whose only match is at its end: Stop ends the search while it reads that
+    // file, within the usual second, by itself (no thread left behind in a read), and the file
+    // is no hit. The same for a refinement that reads it.
+    ASSERT_TRUE(makeSparseFile(share + "\\huge.bin", 4ull << 30, typed));
+    auto stopWhileReading = [&](const char* what) {
+        w.pump(200);
+        ASSERT_TRUE(d.searchPending()) << what << ": the huge file was read to its end in 0.2 s";
+        EXPECT_EQ(w.pane(0), share) << what;
+        const DWORD stoppedAt = GetTickCount();
+        w.click(IDC_STOP_SEARCH);
+        ASSERT_TRUE(w.waitForCompletion());
+        EXPECT_LT(GetTickCount() - stoppedAt, 1000u) << what;
+        EXPECT_EQ(d.engine().threadsLeftBehind(), 0) << what;
+        for (const std::string& name : shownNames(w))
+            EXPECT_NE(name, "huge.bin") << what;
+    };
+    w.searchFor("huge.bin", 0);
+    stopWhileReading("search");
     EXPECT_EQ(w.pane(1), "0 file(s) found");
+    typeText("", false);
+    w.searchFor("*.bin", 0);
+    ASSERT_TRUE(w.waitForCompletion());
+    ASSERT_EQ(shownNames(w), (std::vector<std::string>{"boundary.bin", "huge.bin"}));
+    typeText(typed, true);
+    w.searchFor("*.bin", 1);
+    stopWhileReading("refinement");
 
     // What was read is as it was.
-    for (const auto& [name, bytes] : files)
-        EXPECT_EQ(readWholeFile(share + "\\" + name), bytes) << name;
-    WIN32_FILE_ATTRIBUTE_DATA after{};
-    ASSERT_TRUE(GetFileAttributesExA((share + "\\letter.txt").c_str(), GetFileExInfoStandard,
-                                     &after));
-    EXPECT_EQ(CompareFileTime(&after.ftLastWriteTime, &before.ftLastWriteTime), 0);
-    EXPECT_EQ(after.nFileSizeLow, before.nFileSizeLow);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string path = share + "\\" + files[i].first;
+        EXPECT_EQ(readWholeFile(path), files[i].second) << files[i].first;
+        WIN32_FILE_ATTRIBUTE_DATA after{};
+        ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &after));
+        EXPECT_EQ(CompareFileTime(&after.ftLastWriteTime, &before[i].ftLastWriteTime), 0)
+            << files[i].first;
+        EXPECT_EQ(after.nFileSizeLow, before[i].nFileSizeLow) << files[i].first;
+    }
     DeleteFileA((share + "\\huge.bin").c_str());
 }
 
