@@ -27,6 +27,7 @@ bool splitRoot(std::string_view folder, std::string_view& rest, bool& hasCompone
         rest = folder.substr(3);
         return true;
     }
+    // The first byte starts a character and a backslash leads none, so the second is whole too.
     if (folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\') {
         rest = folder.substr(2);
         hasComponents = true;
